@@ -1,0 +1,225 @@
+#pragma once
+// A doubly linked list of pointers to data it does not own, with a tail pointer so
+// that appending is constant time. Entries come from a polymorphic allocator so a
+// document can place them all in one arena.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory_resource>
+#include <new>
+#include <vector>
+
+namespace morvane {
+
+template <class T> struct list_entry {
+    T* data = nullptr;
+    list_entry* prev = nullptr;
+    list_entry* next = nullptr;
+};
+
+template <class T> class list {
+  public:
+    using entry = list_entry<T>;
+    using allocator_type = std::pmr::polymorphic_allocator<entry>;
+
+    list() = default;
+    explicit list(allocator_type alloc) : alloc_(alloc) {}
+    list(const list&) = delete;
+    list& operator=(const list&) = delete;
+    list(list&& other) noexcept
+        : head(other.head), tail(other.tail), count(other.count), alloc_(other.alloc_) {
+        other.head = other.tail = nullptr;
+        other.count = 0;
+    }
+    ~list() { clear(); }
+
+    [[nodiscard]] bool empty() const noexcept { return head == nullptr; }
+    [[nodiscard]] std::size_t size() const noexcept { return count; }
+
+    // Frees every entry; the data they point to is untouched.
+    void clear() noexcept {
+        entry* e = head;
+        while (e != nullptr) {
+            entry* next = e->next;
+            release(e);
+            e = next;
+        }
+        head = tail = nullptr;
+        count = 0;
+    }
+
+    [[nodiscard]] entry* allocate(T* data) noexcept {
+        try {
+            entry* e = alloc_.allocate(1);
+            return new (e) entry{data, nullptr, nullptr};
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+    }
+    void release(entry* e) noexcept { alloc_.deallocate(e, 1); }
+
+    class iterator {
+      public:
+        explicit iterator(entry* e) : e_(e) {}
+        T* operator*() const { return e_->data; }
+        iterator& operator++() {
+            e_ = e_->next;
+            return *this;
+        }
+        bool operator==(const iterator&) const = default;
+
+      private:
+        entry* e_;
+    };
+    [[nodiscard]] iterator begin() const { return iterator(head); }
+    [[nodiscard]] iterator end() const { return iterator(nullptr); }
+
+    // Invariants: head->prev and tail->next are null; every next/prev pair agrees;
+    // count is the number of entries.
+    entry* head = nullptr;
+    entry* tail = nullptr;
+    std::size_t count = 0;
+
+  private:
+    allocator_type alloc_{};
+};
+
+// Appends at the end; returns the new entry, or null (list unchanged) when memory runs out.
+template <class T> typename list<T>::entry* list_append(list<T>& l, T* data) noexcept {
+    auto* e = l.allocate(data);
+    if (e == nullptr) return nullptr;
+    e->prev = l.tail;
+    if (l.tail != nullptr)
+        l.tail->next = e;
+    else
+        l.head = e;
+    l.tail = e;
+    ++l.count;
+    return e;
+}
+
+template <class T> typename list<T>::entry* list_prepend(list<T>& l, T* data) noexcept {
+    auto* e = l.allocate(data);
+    if (e == nullptr) return nullptr;
+    e->next = l.head;
+    if (l.head != nullptr)
+        l.head->prev = e;
+    else
+        l.tail = e;
+    l.head = e;
+    ++l.count;
+    return e;
+}
+
+template <class T> T* list_data(const list_entry<T>* e) noexcept { return e->data; }
+template <class T> list_entry<T>* list_prev(const list_entry<T>* e) noexcept { return e->prev; }
+template <class T> list_entry<T>* list_next(const list_entry<T>* e) noexcept { return e->next; }
+
+template <class T>
+typename list<T>::entry* list_nth_entry(const list<T>& l, std::int64_t n) noexcept {
+    if (n < 0) return nullptr;
+    auto* e = l.head;
+    for (; n > 0 && e != nullptr; --n) e = e->next;
+    return e;
+}
+
+template <class T> T* list_nth_data(const list<T>& l, std::int64_t n) noexcept {
+    auto* e = list_nth_entry(l, n);
+    return e != nullptr ? e->data : nullptr;
+}
+
+template <class T> std::size_t list_length(const list<T>& l) noexcept { return l.count; }
+
+template <class T> std::vector<T*> list_to_array(const list<T>& l) {
+    std::vector<T*> out;
+    out.reserve(l.count);
+    for (auto* e = l.head; e != nullptr; e = e->next) out.push_back(e->data);
+    return out;
+}
+
+// Unlinks and frees the entry; 0 when the list is empty or the entry is null.
+template <class T> int list_remove_entry(list<T>& l, list_entry<T>* e) noexcept {
+    if (l.head == nullptr || e == nullptr) return 0;
+    if (e->prev != nullptr)
+        e->prev->next = e->next;
+    else
+        l.head = e->next;
+    if (e->next != nullptr)
+        e->next->prev = e->prev;
+    else
+        l.tail = e->prev;
+    --l.count;
+    l.release(e);
+    return 1;
+}
+
+// Removes every entry whose data equals the value; returns how many were removed.
+template <class T, class Eq, class V>
+std::size_t list_remove_data(list<T>& l, Eq&& equal, const V& value) {
+    std::size_t removed = 0;
+    for (auto* e = l.head; e != nullptr;) {
+        auto* next = e->next;
+        if (equal(e->data, value)) removed += static_cast<std::size_t>(list_remove_entry(l, e));
+        e = next;
+    }
+    return removed;
+}
+
+// The first entry, in list order, whose data equals the value.
+template <class T, class Eq, class V>
+typename list<T>::entry* list_find_data(const list<T>& l, Eq&& equal, const V& value) {
+    for (auto* e = l.head; e != nullptr; e = e->next)
+        if (equal(e->data, value)) return e;
+    return nullptr;
+}
+
+// A walk that survives removal of the current entry. prev_next is the link that
+// refers to the current entry: the head pointer, or the next field before it.
+template <class T> struct list_iterator {
+    list<T>* owner = nullptr;
+    list_entry<T>** prev_next = nullptr;
+    list_entry<T>* current = nullptr;
+};
+
+template <class T> void list_iterate(list<T>& l, list_iterator<T>& it) noexcept {
+    it.owner = &l;
+    it.prev_next = &l.head;
+    it.current = nullptr;
+}
+
+template <class T> T* list_iter_next(list_iterator<T>& it) noexcept {
+    list_entry<T>* next;
+    if (it.current == nullptr) {
+        next = *it.prev_next;
+    } else if (it.current == *it.prev_next) {
+        it.prev_next = &it.current->next;
+        next = it.current->next;
+    } else {
+        next = *it.prev_next;
+    }
+    it.current = next;
+    return next != nullptr ? next->data : nullptr;
+}
+
+template <class T> bool list_iter_has_more(const list_iterator<T>& it) noexcept {
+    if (it.current == nullptr) return *it.prev_next != nullptr;
+    if (it.current == *it.prev_next) return it.current->next != nullptr;
+    return *it.prev_next != nullptr;
+}
+
+template <class T> void list_iter_remove(list_iterator<T>& it) noexcept {
+    auto* cur = it.current;
+    if (cur == nullptr || cur != *it.prev_next) return;
+    *it.prev_next = cur->next;
+    if (cur->next != nullptr)
+        cur->next->prev = cur->prev;
+    else
+        it.owner->tail = cur->prev;
+    --it.owner->count;
+    it.owner->release(cur);
+    it.current = nullptr;
+}
+
+template <class T> void list_free(list<T>& l) noexcept { l.clear(); }
+
+} // namespace morvane

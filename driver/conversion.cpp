@@ -1,0 +1,39 @@
+#include "driver/conversion.hpp"
+
+#include "containers/list_sort.hpp"
+#include "model/operations.hpp"
+#include "writer/print.hpp"
+
+namespace morvane {
+
+bool conversion::parse(input_source& in) {
+    parser_.set_input(in);
+    const bool matched = parser_.yyparse(builder_) != 0;
+    // The document's texts point into the input the parser read.
+    if (matched) doc_.retain(parser_.take_input());
+    return matched;
+}
+
+void conversion::write(output_sink& out) {
+    writer w(out);
+    print_document(w, doc_);
+    w.flush();
+}
+
+void print_document(writer& out, document& doc) {
+    if (!doc.character_list.empty()) {
+        list_sort(doc.character_list, compare_characters);
+        for (character* c : doc.character_list) print_character(out, c);
+    }
+    if (!doc.charmap_list.empty()) {
+        out.output_string(0, "[charmaps]\n");
+        list_sort(doc.charmap_list, compare_charmaps);
+        for (const charmap* c : doc.charmap_list) print_charmap(out, c);
+    }
+    if (!doc.frame_list.empty()) {
+        list_sort(doc.frame_list, compare_frames);
+        for (frame* f : doc.frame_list) print_frame(out, f);
+    }
+}
+
+} // namespace morvane

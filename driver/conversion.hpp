@@ -1,0 +1,40 @@
+#pragma once
+// One conversion, in its two halves: parse the old format into a document, then
+// write the document in the new format. All state lives in this object, so
+// conversions can run one after another or side by side in one process.
+
+#include "model/builder.hpp"
+#include "model/document.hpp"
+#include "parser/grammar.hpp"
+#include "parser/input.hpp"
+#include "writer/output.hpp"
+
+namespace morvane {
+
+class conversion {
+  public:
+    conversion() = default;
+    conversion(const conversion&) = delete;
+    conversion& operator=(const conversion&) = delete;
+
+    // True when the whole input is a well-formed project; the document is then
+    // built. False leaves the document empty. Throws read_error when the input
+    // cannot be read and fatal_error or std::bad_alloc when memory runs out.
+    [[nodiscard]] bool parse(input_source& in);
+
+    // Writes characters, then charmaps, then frames, each group sorted by name,
+    // and flushes the sink. Throws write_error when the sink fails.
+    void write(output_sink& out);
+
+    [[nodiscard]] document& doc() noexcept { return doc_; }
+
+  private:
+    document doc_;
+    builder builder_{doc_};
+    old_format_parser parser_;
+};
+
+// The writing pass over a whole document.
+void print_document(writer& out, document& doc);
+
+} // namespace morvane

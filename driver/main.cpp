@@ -1,0 +1,113 @@
+// morvane-convert OLD NEW: converts one old-format project file to the new format.
+// Every message goes to the standard error stream; nothing to standard output.
+
+#include "driver/conversion.hpp"
+#include "model/error.hpp"
+#include "writer/file_sink.hpp"
+
+#include <cstdio>
+#include <filesystem>
+#include <new>
+
+namespace {
+
+using namespace morvane;
+
+constexpr const char* banner = "Reverse MorvaNE file conversion utility v1.0\n"
+                               "Copyright (c) the morvane-convert authors\n"
+                               "\n";
+
+// Two paths that name one file (the same path, another path to it, a link).
+bool same_file(const char* a, const char* b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+bool is_directory(const char* path) {
+    std::error_code ec;
+    return std::filesystem::is_directory(path, ec);
+}
+
+void close(std::FILE*& file) {
+    if (file != nullptr) std::fclose(file);
+    file = nullptr;
+}
+
+int out_of_memory() {
+    std::fprintf(stderr, "ERROR: %s\n", errors[error_out_of_memory].data());
+    return 1;
+}
+
+// Parses and writes with both files open. Returns the exit status.
+int convert_files(std::FILE* input, std::FILE*& output, const char* in_path, const char* out_path) {
+    conversion run;
+    bool parsed = false;
+    try {
+        file_source source(input);
+        parsed = run.parse(source);
+    } catch (const read_error&) {
+        std::fprintf(stderr, "Unable to read file '%s'.\n", in_path);
+        return 1;
+    } catch (const fatal_error& e) {
+        std::fprintf(stderr, "ERROR: %s\n", e.what());
+        return 1;
+    } catch (const std::bad_alloc&) {
+        return out_of_memory();
+    }
+    std::fputs(parsed ? "Success!\n" : "Failure.\n", stderr);
+    try {
+        file_sink sink(output);
+        if (parsed) run.write(sink);
+    } catch (const write_error&) {
+        std::fprintf(stderr, "Unable to write file '%s'.\n", out_path);
+        return 1;
+    } catch (const std::bad_alloc&) {
+        return out_of_memory();
+    }
+    const bool closed = std::fclose(output) == 0;
+    output = nullptr;
+    if (!closed) {
+        std::fprintf(stderr, "Unable to write file '%s'.\n", out_path);
+        return 1;
+    }
+    return parsed ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fputs(banner, stderr);
+        std::fprintf(stderr, "Usage: %s <old morvane file> <new morvane file>\n",
+                     argv[0] != nullptr ? argv[0] : "morvane-convert");
+        return 1;
+    }
+    const char* in_path = argv[1];
+    const char* out_path = argv[2];
+
+    // Opening the output first would empty the input when both name one file.
+    if (same_file(in_path, out_path)) {
+        std::fprintf(stderr, "Unable to open file '%s' for output.\n", out_path);
+        return 1;
+    }
+
+    // Both opens happen before either is looked at, so the output is created
+    // (or emptied) even when the input is missing.
+    std::FILE* input = std::fopen(in_path, "r");
+    std::FILE* output = std::fopen(out_path, "w");
+    if (input != nullptr && is_directory(in_path)) close(input);
+
+    int status = 1;
+    if (input == nullptr) {
+        std::fprintf(stderr, "Unable to open file '%s' for input.\n", in_path);
+        if (output == nullptr)
+            std::fprintf(stderr, "Unable to open file '%s' for output.\n", out_path);
+    } else if (output == nullptr) {
+        std::fprintf(stderr, "Unable to open file '%s' for output.\n", out_path);
+    } else {
+        status = convert_files(input, output, in_path, out_path);
+    }
+    close(output);
+    close(input);
+    return status;
+}

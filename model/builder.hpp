@@ -1,0 +1,45 @@
+#pragma once
+// The state through which the parser's actions fill a document: the text stack
+// that carries each captured value to the statement that stores it, one cursor
+// per record type, and the counters that generate sprite, animation-frame and
+// sound indices. One builder per conversion.
+
+#include "containers/queue.hpp"
+#include "model/document.hpp"
+
+#include <cstdint>
+
+namespace morvane {
+
+class builder {
+  public:
+    explicit builder(document& doc) : doc(doc) {}
+
+    // Puts a value on the text stack. Values point into the retained input, so
+    // nothing is copied.
+    void push(text value);
+    // Takes the value on top of the text stack, or an absent text when it is empty.
+    [[nodiscard]] text pop();
+
+    document& doc;
+    queue<text> text_stack;
+
+    frame* current_frame = nullptr;
+    sprite* current_sprite = nullptr;
+    colrect* current_colrect = nullptr;
+    point* current_point = nullptr;
+    character* current_character = nullptr;
+    variable* current_variable = nullptr;
+    anim* current_anim = nullptr;
+    anim_frame* current_anim_frame = nullptr;
+    sound* current_sound = nullptr;
+    variable_change* current_variable_change = nullptr;
+    charmap* current_charmap = nullptr;
+    map* current_map = nullptr;
+
+    std::int64_t sprite_count = 0;
+    std::int64_t anim_frame_count = 0;
+    std::int64_t sound_count = 0;
+};
+
+} // namespace morvane

@@ -1,0 +1,50 @@
+#pragma once
+// One converted project: the three root lists, the arena that holds every record,
+// list entry and generated text, and the input buffers that values point into.
+// Everything is released together when the document goes away.
+
+#include "model/records.hpp"
+
+#include <cstdint>
+#include <memory>
+#include <memory_resource>
+#include <string_view>
+#include <vector>
+
+namespace morvane {
+
+class document {
+  public:
+    document();
+    document(const document&) = delete;
+    document& operator=(const document&) = delete;
+
+    [[nodiscard]] allocator alloc() noexcept { return allocator(&arena_); }
+
+    // A new record in the arena. Records are never destroyed one by one: the
+    // arena's release frees them, their list entries and their texts at once.
+    template <class R> [[nodiscard]] R* make() {
+        if constexpr (std::is_constructible_v<R, allocator>)
+            return alloc().new_object<R>(alloc());
+        else
+            return alloc().new_object<R>();
+    }
+
+    // A present text holding a copy of the bytes.
+    [[nodiscard]] text copy(std::string_view bytes);
+    // The decimal text of n, as generated for sprite, animation-frame and sound indices.
+    [[nodiscard]] text index_text(std::int64_t n);
+    // Keeps an input buffer alive for as long as the document, so values can point into it.
+    void retain(std::unique_ptr<char[]> buffer);
+
+  private:
+    std::pmr::monotonic_buffer_resource arena_; // first: the lists below allocate from it
+    std::vector<std::unique_ptr<char[]>> retained_;
+
+  public:
+    list<frame> frame_list{alloc()};
+    list<character> character_list{alloc()};
+    list<charmap> charmap_list{alloc()};
+};
+
+} // namespace morvane

@@ -1,0 +1,43 @@
+#pragma once
+// A set of byte values, one bit per value 0 to 255.
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace morvane {
+
+class char_class {
+  public:
+    // Members are single bytes and ranges written a-z.
+    static constexpr char_class of(std::string_view members) {
+        char_class c;
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            const auto first = static_cast<unsigned char>(members[i]);
+            auto last = first;
+            if (i + 2 < members.size() && members[i + 1] == '-') {
+                last = static_cast<unsigned char>(members[i + 2]);
+                i += 2;
+            }
+            for (unsigned v = first; v <= last; ++v) c.add(static_cast<unsigned char>(v));
+        }
+        return c;
+    }
+
+    [[nodiscard]] constexpr bool contains(unsigned char v) const noexcept {
+        return (bits_[v >> 3U] >> (v & 7U) & 1U) != 0;
+    }
+    [[nodiscard]] constexpr int count() const noexcept {
+        int n = 0;
+        for (unsigned v = 0; v < 256; ++v) n += contains(static_cast<unsigned char>(v)) ? 1 : 0;
+        return n;
+    }
+    constexpr void add(unsigned char v) noexcept {
+        bits_[v >> 3U] = static_cast<std::uint8_t>(bits_[v >> 3U] | (1U << (v & 7U)));
+    }
+
+  private:
+    std::array<std::uint8_t, 32> bits_{};
+};
+
+} // namespace morvane

@@ -1,0 +1,185 @@
+#pragma once
+// The backtracking engine that the grammar's rule functions share: the input
+// buffer with on-demand refill, the position, capture marks and the log of
+// recorded actions, which run in order only once the start rule has matched.
+//
+// Actions are small integer ids. The log stores each as one byte, followed, for
+// actions that receive the captured text, by the capture's start and length as
+// variable-length integers; this keeps the log a fraction of the input's size.
+// Texts handed to actions point into the input buffer, which stays put until the
+// next parse (or until take_input() hands it over).
+
+#include "parser/char_class.hpp"
+#include "parser/input.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace morvane {
+
+// A growable block of bytes whose contents are never zero-filled.
+class byte_buffer {
+  public:
+    [[nodiscard]] char* data() noexcept { return data_.get(); }
+    [[nodiscard]] const char* data() const noexcept { return data_.get(); }
+    [[nodiscard]] std::size_t capacity() const noexcept { return capacity_; }
+    // Grows to at least `wanted` bytes, doubling, keeping the first `keep` bytes.
+    void reserve(std::size_t wanted, std::size_t keep);
+    std::unique_ptr<char[]> release() noexcept {
+        capacity_ = 0;
+        return std::move(data_);
+    }
+
+  private:
+    std::unique_ptr<char[]> data_;
+    std::size_t capacity_ = 0;
+};
+
+class engine {
+  public:
+    using action_id = std::uint8_t;
+
+    // What the rules expected where matching stopped furthest into the input.
+    struct expectation {
+        std::string_view what;
+        bool literal; // a quoted literal, else the name of a kind of token
+        bool operator==(const expectation&) const = default;
+    };
+
+    // text_actions: the actions that receive the captured text.
+    explicit engine(char_class text_actions) : text_actions_(text_actions) {}
+
+    void set_input(input_source& in) noexcept {
+        input_ = &in;
+        at_end_ = false;
+    }
+
+    // Runs start; when it matches, runs every recorded action in order through
+    // run(action_id, captured_text). Then drops the consumed input.
+    template <class Rule, class Run> int yyparsefrom(Rule&& start, Run&& run) {
+        if (yybuf_.capacity() == 0) set_up();
+        yybegin = yyend = yypos;
+        yythunkpos = 0;
+        furthest_ = 0;
+        expected_.clear();
+        const bool matched = start();
+        if (matched) run_actions(run);
+        yythunkpos = 0;
+        drop_consumed();
+        return matched ? 1 : 0;
+    }
+
+    // Hands over the input buffer that the last parse's texts point into.
+    [[nodiscard]] std::unique_ptr<char[]> take_input() noexcept;
+
+    // Furthest-failure tracking for diagnostics; off unless asked for.
+    void track_failures(bool on) noexcept { tracking_ = on; }
+    [[nodiscard]] std::size_t furthest_failure() const noexcept { return furthest_; }
+    [[nodiscard]] const std::vector<expectation>& expected() const noexcept { return expected_; }
+    // The input bytes read so far (all of them after a parse that looked at all).
+    [[nodiscard]] std::string_view buffered() const noexcept { return {yybuf_.data(), yylimit}; }
+
+    // Primitive steps. Each refills when it needs a byte past what was read.
+    [[nodiscard]] bool yyrefill();
+    [[nodiscard]] bool available() { return yypos < yylimit || yyrefill(); }
+    bool match_char(char c) {
+        if (available() && yybuf_.data()[yypos] == c) {
+            ++yypos;
+            return true;
+        }
+        if (tracking_) fail_at(yypos, {std::string_view(&literal_byte(c), 1), true});
+        return false;
+    }
+    bool match_class(const char_class& members, std::string_view name = {}) {
+        if (available() && members.contains(static_cast<unsigned char>(yybuf_.data()[yypos]))) {
+            ++yypos;
+            return true;
+        }
+        if (tracking_ && !name.empty()) fail_at(yypos, {name, false});
+        return false;
+    }
+    bool match_any() {
+        if (!available()) return false;
+        ++yypos;
+        return true;
+    }
+    bool yymatchString(std::string_view literal);
+    // The end-of-input test !. , reported as `name` when it fails.
+    bool match_end(std::string_view name = {}) {
+        if (!available()) return true;
+        if (tracking_ && !name.empty()) fail_at(yypos, {name, false});
+        return false;
+    }
+    [[nodiscard]] char peek() const noexcept { return yybuf_.data()[yypos]; }
+
+    void begin_capture() noexcept { yybegin = yypos; }
+    void end_capture() noexcept { yyend = yypos; }
+    void yyDo(action_id action);
+
+    struct mark {
+        std::size_t pos;
+        std::size_t thunkpos;
+    };
+    [[nodiscard]] mark save() const noexcept { return {yypos, yythunkpos}; }
+    void restore(mark m) noexcept {
+        yypos = m.pos;
+        yythunkpos = m.thunkpos;
+    }
+
+    std::size_t yypos = 0;
+    std::size_t yylimit = 0;
+    std::size_t yybegin = 0;
+    std::size_t yyend = 0;
+    std::size_t yythunkpos = 0; // bytes of the action log in use
+
+    // Records what a rule expected at pos, when failures are tracked.
+    void expect(std::size_t pos, expectation what) {
+        if (tracking_) fail_at(pos, what);
+    }
+
+  private:
+    void fail_at(std::size_t pos, expectation what);
+    static const char& literal_byte(char c) noexcept;
+    void set_up();
+    void drop_consumed() noexcept;
+    template <class Run> void run_actions(Run& run);
+    void log_varint(std::uint64_t v, char* at, std::size_t& n) noexcept;
+
+    char_class text_actions_;
+    input_source* input_ = nullptr;
+    bool at_end_ = false;
+    byte_buffer yybuf_;
+    byte_buffer yythunks_;
+
+    bool tracking_ = false;
+    std::size_t furthest_ = 0;
+    std::vector<expectation> expected_;
+};
+
+template <class Run> void engine::run_actions(Run& run) {
+    const auto* p = reinterpret_cast<const unsigned char*>(yythunks_.data());
+    const auto* end = p + yythunkpos;
+    const auto varint = [&p] {
+        std::uint64_t v = 0;
+        for (unsigned shift = 0;; shift += 7) {
+            const unsigned char b = *p++;
+            v |= static_cast<std::uint64_t>(b & 0x7FU) << shift;
+            if ((b & 0x80U) == 0) return v;
+        }
+    };
+    while (p < end) {
+        const action_id id = *p++;
+        if (text_actions_.contains(id)) {
+            const auto begin = static_cast<std::size_t>(varint());
+            const auto length = static_cast<std::size_t>(varint());
+            run(id, std::string_view(yybuf_.data() + begin, length));
+        } else {
+            run(id, std::string_view());
+        }
+    }
+}
+
+} // namespace morvane

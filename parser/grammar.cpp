@@ -1,0 +1,359 @@
+#include "parser/grammar.hpp"
+
+#include <cstring>
+
+namespace morvane {
+using namespace old_format_classes;
+
+int old_format_parser::yyparse(builder& b) {
+    return yyparsefrom(
+        [this] { return yy_start(); },
+        [&b](action_id id, std::string_view captured) { run_action(b, id, captured); });
+}
+
+// start: spacing block* !.
+bool old_format_parser::yy_start() {
+    const mark m = save();
+    yy_spacing();
+    while (yy_block()) {
+    }
+    if (!match_end("end of input")) {
+        restore(m);
+        return false;
+    }
+    return true;
+}
+
+bool old_format_parser::yy_spacing() {
+    while (available() && space_bytes.contains(static_cast<unsigned char>(peek()))) ++yypos;
+    return true;
+}
+
+// semicolon: ";" spacing
+bool old_format_parser::yy_semicolon() {
+    if (!match_char(';')) return false;
+    yy_spacing();
+    return true;
+}
+
+// text: < [.A-Z_a-z] ( [.0-9A-Z\\_a-z] / " " )* > {1}
+bool old_format_parser::yy_text() {
+    begin_capture();
+    if (!match_class(text_first, "name")) return false;
+    while (available() && text_rest.contains(static_cast<unsigned char>(peek()))) ++yypos;
+    end_capture();
+    record(action::text_1);
+    return true;
+}
+
+// num: < "-"? [0-9]* > spacing {1}
+bool old_format_parser::yy_num() {
+    begin_capture();
+    if (available() && peek() == '-') ++yypos;
+    while (available() && digits.contains(static_cast<unsigned char>(peek()))) ++yypos;
+    expect(yypos, {"digit", false});
+    end_capture();
+    yy_spacing();
+    record(action::num_1);
+    return true;
+}
+
+// file: < ( !semicolon . )* > {1}. Since spacing always matches, this takes
+// every byte up to the next ";" or the end of the input.
+bool old_format_parser::yy_file() {
+    begin_capture();
+    for (;;) {
+        if (yypos == yylimit && !yyrefill()) break;
+        const char* from = buffered().data() + yypos;
+        const void* found = std::memchr(from, ';', yylimit - yypos);
+        if (found != nullptr) {
+            yypos += static_cast<std::size_t>(static_cast<const char*>(found) - from);
+            break;
+        }
+        yypos = yylimit;
+    }
+    end_capture();
+    record(action::file_1);
+    return true;
+}
+
+bool old_format_parser::head(std::string_view key, action a) {
+    const mark m = save();
+    if (yymatchString(key) && match_char(']')) {
+        yy_spacing();
+        record(a);
+        return true;
+    }
+    restore(m);
+    return false;
+}
+
+bool old_format_parser::name_statement(std::string_view key, action a) {
+    const mark m = save();
+    if (yymatchString(key) && match_char(']')) {
+        yy_spacing();
+        if (yy_text()) {
+            yy_spacing();
+            if (yy_semicolon()) {
+                record(a);
+                return true;
+            }
+        }
+    }
+    restore(m);
+    return false;
+}
+
+bool old_format_parser::tight_text_statement(std::string_view key, action a) {
+    const mark m = save();
+    if (yymatchString(key) && match_char(']')) {
+        yy_spacing();
+        if (yy_text() && yy_semicolon()) {
+            record(a);
+            return true;
+        }
+    }
+    restore(m);
+    return false;
+}
+
+bool old_format_parser::num_statement(std::string_view key, action a) {
+    const mark m = save();
+    if (yymatchString(key) && match_char(']')) {
+        yy_spacing();
+        yy_num();
+        if (yy_semicolon()) {
+            record(a);
+            return true;
+        }
+    }
+    restore(m);
+    return false;
+}
+
+bool old_format_parser::file_statement(std::string_view key, action a) {
+    const mark m = save();
+    if (yymatchString(key) && match_char(']')) {
+        yy_spacing();
+        yy_file();
+        if (yy_semicolon()) {
+            record(a);
+            return true;
+        }
+    }
+    restore(m);
+    return false;
+}
+
+bool old_format_parser::close_block() {
+    if (!match_char('!')) return false;
+    yy_spacing();
+    return true;
+}
+
+template <class Element> void old_format_parser::elements(Element&& element) {
+    for (;;) {
+        const mark m = save();
+        if (!match_char('[')) return;
+        yy_spacing();
+        if (!element()) {
+            restore(m);
+            return;
+        }
+    }
+}
+
+// block: "[" spacing ( character_block {1} / frame_block {2} / charmap_block {3} ) "!" spacing
+bool old_format_parser::yy_block() {
+    const mark m = save();
+    if (!match_char('[')) return false;
+    yy_spacing();
+    if (yy_character_block())
+        record(action::block_1);
+    else if (yy_frame_block())
+        record(action::block_2);
+    else if (yy_charmap_block())
+        record(action::block_3);
+    else {
+        restore(m);
+        return false;
+    }
+    if (!close_block()) {
+        restore(m);
+        return false;
+    }
+    return true;
+}
+
+// character_block: "char" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
+//   semicolon {2} / "[" spacing ( variable_block {3} / animation_block {4} ) "!" spacing )*
+bool old_format_parser::yy_character_block() {
+    if (!head("char", action::character_block_1)) return false;
+    elements([this] {
+        if (name_statement("name", action::character_block_2)) return true;
+        const mark m = save();
+        bool nested = false;
+        if (yy_variable_block()) {
+            record(action::character_block_3);
+            nested = true;
+        } else if (yy_animation_block()) {
+            record(action::character_block_4);
+            nested = true;
+        }
+        if (nested && close_block()) return true;
+        restore(m);
+        return false;
+    });
+    return true;
+}
+
+// variable_block: "var" "]" spacing {1} ( name {2} / "default" num {3} )*
+bool old_format_parser::yy_variable_block() {
+    if (!head("var", action::variable_block_1)) return false;
+    elements([this] {
+        return name_statement("name", action::variable_block_2) ||
+               num_statement("default", action::variable_block_3);
+    });
+    return true;
+}
+
+// charmap_block: "charmap" "]" spacing {1} ( name {2} / "[" spacing map_block "!" spacing )*
+bool old_format_parser::yy_charmap_block() {
+    if (!head("charmap", action::charmap_block_1)) return false;
+    elements([this] {
+        if (name_statement("name", action::charmap_block_2)) return true;
+        const mark m = save();
+        if (yy_map_block() && close_block()) return true;
+        restore(m);
+        return false;
+    });
+    return true;
+}
+
+// map_block: "map" "]" spacing {1} ( "folder" text semicolon {2} / "display" text semicolon {3} )*
+bool old_format_parser::yy_map_block() {
+    if (!head("map", action::map_block_1)) return false;
+    elements([this] {
+        return tight_text_statement("folder", action::map_block_2) ||
+               tight_text_statement("display", action::map_block_3);
+    });
+    return true;
+}
+
+// frame_block: "frame" "]" spacing {1} ( name {2} / "[" spacing ( sprite_block /
+//   collision_rect_block / point_block ) "!" spacing )*
+bool old_format_parser::yy_frame_block() {
+    if (!head("frame", action::frame_block_1)) return false;
+    elements([this] {
+        if (name_statement("name", action::frame_block_2)) return true;
+        const mark m = save();
+        if ((yy_sprite_block() || yy_collision_rect_block() || yy_point_block()) && close_block())
+            return true;
+        restore(m);
+        return false;
+    });
+    return true;
+}
+
+bool old_format_parser::yy_collision_rect_block() {
+    if (!head("colrect", action::collision_rect_block_1)) return false;
+    elements([this] {
+        return name_statement("name", action::collision_rect_block_2) ||
+               num_statement("x", action::collision_rect_block_3) ||
+               num_statement("y", action::collision_rect_block_4) ||
+               num_statement("width", action::collision_rect_block_5) ||
+               num_statement("height", action::collision_rect_block_6) ||
+               num_statement("value", action::collision_rect_block_7) ||
+               num_statement("color", action::collision_rect_block_8);
+    });
+    return true;
+}
+
+bool old_format_parser::yy_point_block() {
+    if (!head("point", action::point_block_1)) return false;
+    elements([this] {
+        return name_statement("name", action::point_block_2) ||
+               num_statement("x", action::point_block_3) ||
+               num_statement("y", action::point_block_4) ||
+               num_statement("type", action::point_block_5);
+    });
+    return true;
+}
+
+bool old_format_parser::yy_sprite_block() {
+    if (!head("sprite", action::sprite_block_1)) return false;
+    elements([this] {
+        return num_statement("width", action::sprite_block_2) ||
+               num_statement("height", action::sprite_block_3) ||
+               num_statement("color", action::sprite_block_4) ||
+               num_statement("angle", action::sprite_block_5) ||
+               file_statement("image", action::sprite_block_6) ||
+               tight_text_statement("ink", action::sprite_block_7) ||
+               num_statement("opacity", action::sprite_block_8) ||
+               num_statement("x flip", action::sprite_block_9) ||
+               num_statement("y flip", action::sprite_block_10) ||
+               num_statement("x", action::sprite_block_11) ||
+               num_statement("y", action::sprite_block_12);
+    });
+    return true;
+}
+
+// animation_block: "anim" "]" spacing {1} ( name {2} / "[" spacing anim_frame_block "!" spacing {3}
+// )*
+bool old_format_parser::yy_animation_block() {
+    if (!head("anim", action::animation_block_1)) return false;
+    elements([this] {
+        if (name_statement("name", action::animation_block_2)) return true;
+        const mark m = save();
+        if (yy_anim_frame_block() && close_block()) {
+            record(action::animation_block_3);
+            return true;
+        }
+        restore(m);
+        return false;
+    });
+    return true;
+}
+
+// anim_frame_block: "frame" "]" spacing {1} ( name {2} / "[" spacing ( "duration" num {3}
+//   / ( sound_block {4} / variable_change_block {5} ) "!" spacing ) )*
+bool old_format_parser::yy_anim_frame_block() {
+    if (!head("frame", action::anim_frame_block_1)) return false;
+    elements([this] {
+        if (name_statement("name", action::anim_frame_block_2)) return true;
+        if (num_statement("duration", action::anim_frame_block_3)) return true;
+        const mark m = save();
+        bool nested = false;
+        if (yy_sound_block()) {
+            record(action::anim_frame_block_4);
+            nested = true;
+        } else if (yy_variable_change_block()) {
+            record(action::anim_frame_block_5);
+            nested = true;
+        }
+        if (nested && close_block()) return true;
+        restore(m);
+        return false;
+    });
+    return true;
+}
+
+bool old_format_parser::yy_sound_block() {
+    if (!head("sound", action::sound_block_1)) return false;
+    elements([this] {
+        return name_statement("name", action::sound_block_2) ||
+               num_statement("volume", action::sound_block_3);
+    });
+    return true;
+}
+
+bool old_format_parser::yy_variable_change_block() {
+    if (!head("variable change", action::variable_change_block_1)) return false;
+    elements([this] {
+        return name_statement("name", action::variable_change_block_2) ||
+               num_statement("value", action::variable_change_block_3);
+    });
+    return true;
+}
+
+} // namespace morvane

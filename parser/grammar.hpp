@@ -1,0 +1,71 @@
+#pragma once
+// The old format's grammar: one function per rule, each returning true when it
+// matched (position advanced) and false when it did not (position and recorded
+// actions as on entry). Rules only match and record actions; yyparse runs the
+// actions on a builder once the whole input has matched.
+
+#include "model/builder.hpp"
+#include "parser/actions.hpp"
+#include "parser/engine.hpp"
+
+namespace morvane {
+
+namespace old_format_classes {
+// White space: blank, tab and the line ends "\r\n", "\n", "\r". Taking any run
+// of these bytes is what ( [\t ] / "\r\n" / "\n" / "\r" )* matches.
+inline constexpr char_class space_bytes = char_class::of("\t\n\r ");
+inline constexpr char_class text_first = char_class::of(".A-Z_a-z");
+// The later bytes of a text, or a blank: ( [.0-9A-Z\\_a-z] / " " )*
+inline constexpr char_class text_rest = char_class::of(". 0-9A-Z\\_a-z");
+inline constexpr char_class digits = char_class::of("0-9");
+} // namespace old_format_classes
+
+class old_format_parser : public engine {
+  public:
+    old_format_parser() : engine(text_actions) {}
+
+    // Parses the whole input from yy_start; on a match the actions build the
+    // document through b. Returns 1 on a match, 0 otherwise.
+    int yyparse(builder& b);
+
+    bool yy_start();
+    bool yy_spacing();
+    bool yy_semicolon();
+    bool yy_text();
+    bool yy_num();
+    bool yy_file();
+
+    bool yy_block();
+    bool yy_character_block();
+    bool yy_variable_block();
+    bool yy_charmap_block();
+    bool yy_map_block();
+    bool yy_frame_block();
+    bool yy_collision_rect_block();
+    bool yy_point_block();
+    bool yy_sprite_block();
+    bool yy_animation_block();
+    bool yy_anim_frame_block();
+    bool yy_sound_block();
+    bool yy_variable_change_block();
+
+  private:
+    void record(action a) { yyDo(static_cast<action_id>(a)); }
+
+    // KEY "]" spacing {a}: the head of a block, at its keyword.
+    bool head(std::string_view key, action a);
+    // KEY "]" spacing text spacing semicolon {a}
+    bool name_statement(std::string_view key, action a);
+    // KEY "]" spacing text semicolon {a}: blanks before ";" belong to the value.
+    bool tight_text_statement(std::string_view key, action a);
+    // KEY "]" spacing num semicolon {a}
+    bool num_statement(std::string_view key, action a);
+    // KEY "]" spacing file semicolon {a}
+    bool file_statement(std::string_view key, action a);
+    // "!" spacing: the end of a nested block, matched by the block around it.
+    bool close_block();
+    // ( "[" spacing ELEMENT )* where element() tries the alternatives in order.
+    template <class Element> void elements(Element&& element);
+};
+
+} // namespace morvane

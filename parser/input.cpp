@@ -1,0 +1,34 @@
+#include "parser/input.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace morvane {
+
+std::size_t memory_source::read(char* dst, std::size_t max) {
+    const std::size_t n = std::min(max, rest_.size());
+    if (n != 0) std::memcpy(dst, rest_.data(), n);
+    rest_.remove_prefix(n);
+    return n;
+}
+
+file_source::file_source(std::FILE* file) : file_(file) {
+    // A regular file tells its size; a pipe or terminal does not, and then the
+    // buffer simply grows as bytes arrive.
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+    const long here = std::ftell(file_);
+    if (here >= 0 && std::fseek(file_, 0, SEEK_END) == 0) {
+        const long end = std::ftell(file_);
+        if (end >= here) size_ = static_cast<std::uint64_t>(end - here);
+        if (std::fseek(file_, here, SEEK_SET) != 0) size_.reset();
+    }
+    std::clearerr(file_);
+}
+
+std::size_t file_source::read(char* dst, std::size_t max) {
+    const std::size_t n = std::fread(dst, 1, max, file_);
+    if (n == 0 && std::ferror(file_) != 0) throw read_error("read failed");
+    return n;
+}
+
+} // namespace morvane

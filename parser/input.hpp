@@ -1,0 +1,49 @@
+#pragma once
+// Where the parser's bytes come from: a file, or bytes already in memory.
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+
+namespace morvane {
+
+class read_error : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+class input_source {
+  public:
+    virtual ~input_source() = default;
+    // Copies up to max bytes to dst and returns how many; 0 only at the end of
+    // the input. Throws read_error when the bytes cannot be had.
+    virtual std::size_t read(char* dst, std::size_t max) = 0;
+    // How many bytes are left, when that is known, so buffers can be sized once.
+    [[nodiscard]] virtual std::optional<std::uint64_t> size_hint() const { return std::nullopt; }
+};
+
+class memory_source : public input_source {
+  public:
+    explicit memory_source(std::string_view bytes) : rest_(bytes) {}
+    std::size_t read(char* dst, std::size_t max) override;
+    [[nodiscard]] std::optional<std::uint64_t> size_hint() const override { return rest_.size(); }
+
+  private:
+    std::string_view rest_;
+};
+
+// Reads an open stream in large blocks; the stream stays the caller's.
+class file_source : public input_source {
+  public:
+    explicit file_source(std::FILE* file);
+    std::size_t read(char* dst, std::size_t max) override;
+    [[nodiscard]] std::optional<std::uint64_t> size_hint() const override { return size_; }
+
+  private:
+    std::FILE* file_;
+    std::optional<std::uint64_t> size_;
+};
+
+} // namespace morvane

@@ -1,0 +1,91 @@
+#include "containers/list_sort.hpp"
+#include "model/operations.hpp"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+namespace morvane {
+namespace {
+
+TEST(find_or_create, without_a_key_always_creates_and_appends) {
+    document doc;
+    frame* a = get_frame(doc, text());
+    frame* b = get_frame(doc, text());
+    EXPECT_NE(a, b);
+    EXPECT_EQ(doc.frame_list.size(), 2U);
+    EXPECT_FALSE(a->name.present());
+    EXPECT_TRUE(a->sprites.empty() && a->colrects.empty() && a->points.empty());
+}
+
+TEST(find_or_create, with_a_key_finds_the_first_match) {
+    document doc;
+    frame* idle = get_frame(doc, doc.copy("idle"));
+    frame* second_idle = doc.make<frame>();
+    second_idle->name = doc.copy("idle");
+    (void)list_append(doc.frame_list, second_idle);
+    EXPECT_EQ(get_frame(doc, doc.copy("idle")), idle);
+    frame* run = get_frame(doc, doc.copy("run"));
+    EXPECT_NE(run, idle);
+    EXPECT_EQ(doc.frame_list.size(), 3U);
+}
+
+TEST(find_or_create, sprites_match_by_numeric_index_and_unparented_records_stay_loose) {
+    document doc;
+    frame* f = get_frame(doc, text());
+    sprite* s = get_sprite(doc, f, doc.copy("7"));
+    EXPECT_EQ(get_sprite(doc, f, doc.copy("07")), s);
+    EXPECT_NE(get_sprite(doc, f, doc.copy("8")), s);
+    EXPECT_EQ(f->sprites.size(), 2U);
+    map* loose = get_map(doc, nullptr, doc.copy("body"));
+    EXPECT_EQ(loose->folder.view(), "body");
+}
+
+TEST(orderings, absent_keys_first_and_sprites_numeric_without_overflow) {
+    document doc;
+    frame absent(doc.alloc());
+    frame named(doc.alloc());
+    named.name = doc.copy("A");
+    EXPECT_LT(compare_frames(&absent, &named), 0);
+    EXPECT_GT(compare_frames(&named, &absent), 0);
+    EXPECT_EQ(compare_frames(&absent, &absent), 0);
+
+    sprite big{}, small{}, nine{}, ten{};
+    big.index = doc.copy(std::to_string(INT_MAX));
+    small.index = doc.copy(std::to_string(INT_MIN));
+    nine.index = doc.copy("9");
+    ten.index = doc.copy("10");
+    EXPECT_GT(compare_sprites(&big, &small), 0);
+    EXPECT_LT(compare_sprites(&small, &big), 0);
+    EXPECT_LT(compare_sprites(&nine, &ten), 0);
+
+    sound s1{}, s10{}, s2{};
+    s1.index = doc.copy("1");
+    s10.index = doc.copy("10");
+    s2.index = doc.copy("2");
+    EXPECT_LT(compare_sounds(&s1, &s10), 0);
+    EXPECT_LT(compare_sounds(&s10, &s2), 0) << "sounds sort as text";
+}
+
+TEST(orderings, index_value_reads_like_a_decimal_conversion) {
+    document doc;
+    EXPECT_EQ(index_value(doc.copy("  -12abc")), -12);
+    EXPECT_EQ(index_value(doc.copy("+3")), 3);
+    EXPECT_EQ(index_value(doc.copy("x")), 0);
+    EXPECT_EQ(index_value(text()), 0);
+    EXPECT_EQ(index_value(doc.copy("99999999999999999999999")), INT64_MAX);
+}
+
+TEST(document, texts_keep_empty_apart_from_absent_and_hold_any_byte) {
+    document doc;
+    EXPECT_FALSE(text().present());
+    EXPECT_TRUE(doc.copy("").present());
+    EXPECT_TRUE(text(std::string_view()).present());
+    const std::string with_nul("a\0b\xff", 4);
+    EXPECT_EQ(doc.copy(with_nul).view(), with_nul);
+    EXPECT_EQ(doc.index_text(1234567890123).view(), "1234567890123");
+}
+
+} // namespace
+} // namespace morvane

@@ -1,0 +1,24 @@
+#pragma once
+// The sections of the new format. Every function accepts a null record and then
+// writes nothing. Lists that the format orders are sorted in place first.
+
+#include "model/records.hpp"
+#include "writer/output.hpp"
+
+namespace morvane {
+
+void print_frame(writer& out, frame* f);
+void print_colrect(writer& out, const colrect* c);
+void print_point(writer& out, const point* p);
+void print_sprite(writer& out, const sprite* s);
+
+void print_character(writer& out, character* c);
+void print_anim(writer& out, anim* a);
+void print_anim_frame(writer& out, anim_frame* f);
+void print_sound(writer& out, const anim_frame* f, const sound* s);
+void print_variable_change(writer& out, const anim_frame* f, const variable_change* v);
+void print_variable(writer& out, const variable* v);
+void print_charmap(writer& out, const charmap* c);
+void print_map(writer& out, const map* m);
+
+} // namespace morvane
