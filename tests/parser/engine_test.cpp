@@ -31,7 +31,16 @@ struct toy : engine {
     }
     template <class Rule> int parse_more(Rule rule) {
         return yyparsefrom(rule, [this](action_id id, std::string_view t) {
-            ran.push_back(id == record_a ? "A" : id == record_b ? "B" : "<" + std::string(t) + ">");
+            if (id == record_a) {
+                ran.emplace_back("A");
+            } else if (id == record_b) {
+                ran.emplace_back("B");
+            } else {
+                std::string captured(1, '<');
+                captured.append(t);
+                captured.push_back('>');
+                ran.push_back(std::move(captured));
+            }
         });
     }
 };
