@@ -28,6 +28,12 @@ class conversion {
 
     [[nodiscard]] document& doc() noexcept { return doc_; }
 
+    // Furthest-failure tracking for saying where an input stops parsing; off by
+    // default, so plain conversions do not pay for it. After a failed parse the
+    // parser holds the bytes read, the furthest failure and what was expected.
+    void track_failures(bool on) noexcept { parser_.track_failures(on); }
+    [[nodiscard]] const old_format_parser& parser() const noexcept { return parser_; }
+
   private:
     document doc_;
     builder builder_{doc_};

@@ -1,17 +1,12 @@
 // morvane-convert OLD NEW: converts one old-format project file to the new format.
 // Every message goes to the standard error stream; nothing to standard output.
 
-#include "driver/conversion.hpp"
-#include "model/error.hpp"
-#include "writer/file_sink.hpp"
+#include <morvane/morvane.hpp>
 
 #include <cstdio>
 #include <filesystem>
-#include <new>
 
 namespace {
-
-using namespace morvane;
 
 constexpr const char* banner = "Reverse MorvaNE file conversion utility v1.0\n"
                                "Copyright (c) the morvane-convert authors\n"
@@ -34,43 +29,31 @@ void close(std::FILE*& file) {
 }
 
 int out_of_memory() {
-    std::fprintf(stderr, "ERROR: %s\n", errors[error_out_of_memory].data());
+    const std::string_view message = morvane::describe(morvane::outcome::out_of_memory);
+    std::fprintf(stderr, "ERROR: %.*s\n", static_cast<int>(message.size()), message.data());
     return 1;
 }
 
 // Parses and writes with both files open. Returns the exit status.
 int convert_files(std::FILE* input, std::FILE*& output, const char* in_path, const char* out_path) {
-    conversion run;
-    bool parsed = false;
-    try {
-        file_source source(input);
-        parsed = run.parse(source);
-    } catch (const read_error&) {
+    using morvane::outcome;
+    morvane::converter run;
+    const outcome parsed = run.parse(input);
+    if (parsed == outcome::read_failure) {
         std::fprintf(stderr, "Unable to read file '%s'.\n", in_path);
         return 1;
-    } catch (const fatal_error& e) {
-        std::fprintf(stderr, "ERROR: %s\n", e.what());
-        return 1;
-    } catch (const std::bad_alloc&) {
-        return out_of_memory();
     }
-    std::fputs(parsed ? "Success!\n" : "Failure.\n", stderr);
-    try {
-        file_sink sink(output);
-        if (parsed) run.write(sink);
-    } catch (const write_error&) {
-        std::fprintf(stderr, "Unable to write file '%s'.\n", out_path);
-        return 1;
-    } catch (const std::bad_alloc&) {
-        return out_of_memory();
-    }
+    if (parsed == outcome::out_of_memory) return out_of_memory();
+    std::fputs(parsed == outcome::success ? "Success!\n" : "Failure.\n", stderr);
+    const outcome written = run.write(output);
+    if (written == outcome::out_of_memory) return out_of_memory();
     const bool closed = std::fclose(output) == 0;
     output = nullptr;
-    if (!closed) {
+    if (written != outcome::success || !closed) {
         std::fprintf(stderr, "Unable to write file '%s'.\n", out_path);
         return 1;
     }
-    return parsed ? 0 : 1;
+    return parsed == outcome::success ? 0 : 1;
 }
 
 } // namespace

@@ -39,7 +39,7 @@ bool old_format_parser::yy_semicolon() {
 // text: < [.A-Z_a-z] ( [.0-9A-Z\\_a-z] / " " )* > {1}
 bool old_format_parser::yy_text() {
     begin_capture();
-    if (!match_class(text_first, "name")) return false;
+    if (!match_class(text_first, "a name")) return false;
     while (available() && text_rest.contains(static_cast<unsigned char>(peek()))) ++yypos;
     end_capture();
     record(action::text_1);
@@ -49,9 +49,12 @@ bool old_format_parser::yy_text() {
 // num: < "-"? [0-9]* > spacing {1}
 bool old_format_parser::yy_num() {
     begin_capture();
+    const std::size_t start = yypos;
     if (available() && peek() == '-') ++yypos;
     while (available() && digits.contains(static_cast<unsigned char>(peek()))) ++yypos;
-    expect(yypos, {"digit", false});
+    // A number may be empty, so what ends it is only worth naming when the
+    // statement then fails right there: a number where none began, else a digit.
+    expect(yypos, {yypos == start ? "a number" : "a digit", false});
     end_capture();
     yy_spacing();
     record(action::num_1);

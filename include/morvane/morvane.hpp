@@ -1,0 +1,101 @@
+#pragma once
+// The morvane library: converts sprite-animation project files from the old
+// block-structured format to the new section-and-key format, and checks old-format
+// files, saying where one stops being well formed.
+//
+// Nothing here keeps global state: every call and every converter object stands
+// alone, so conversions may run one after another or on several threads at once,
+// each on its own input. No function throws for a bad, unreadable or oversized
+// input; each reports an outcome instead.
+
+#include <cstdint>
+#include <cstdio>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace morvane {
+
+enum class outcome {
+    success,       // the input is a well-formed project (and the output was produced)
+    parse_failure, // the input is not a well-formed project
+    read_failure,  // the input could not be read
+    write_failure, // the output could not be written
+    out_of_memory, // memory ran out
+};
+
+// A short English description, e.g. "Out of Memory" for out_of_memory.
+[[nodiscard]] std::string_view describe(outcome o) noexcept;
+
+struct conversion_result {
+    outcome status = outcome::success;
+    std::string text; // the new-format text; empty unless status is success
+    [[nodiscard]] bool ok() const noexcept { return status == outcome::success; }
+};
+
+// Converts a whole old-format project held in memory, or read from a stream up
+// to its end, to new-format text. An empty or white-space-only input converts
+// to the empty text.
+[[nodiscard]] conversion_result convert(std::string_view old_format);
+[[nodiscard]] conversion_result convert(std::istream& old_format);
+
+// Conversion in two steps, for writing straight to a file or stream and for
+// reporting the parse before anything is written.
+class converter {
+  public:
+    converter();
+    ~converter();
+    converter(converter&&) noexcept;
+    converter& operator=(converter&&) noexcept;
+    converter(const converter&) = delete;
+    converter& operator=(const converter&) = delete;
+
+    // Reads and parses a whole old-format project, replacing what an earlier
+    // parse built. A FILE* is read from its current position to its end, with
+    // the stream's own buffering switched off, so pass one that was just opened;
+    // it stays open and the caller's.
+    [[nodiscard]] outcome parse(std::string_view old_format);
+    [[nodiscard]] outcome parse(std::istream& old_format);
+    [[nodiscard]] outcome parse(std::FILE* old_format);
+
+    // Writes the project that the last successful parse built (nothing when
+    // there was none) and flushes. A project is written once: writing orders
+    // it in place and the converter is empty afterwards.
+    [[nodiscard]] outcome write(std::ostream& out);
+    [[nodiscard]] outcome write(std::FILE* out);
+
+  private:
+    struct state;
+    std::unique_ptr<state> state_;
+};
+
+// Where an input stops being a well-formed project.
+struct syntax_error {
+    std::uint64_t offset = 0; // bytes before the position
+    std::uint64_t line = 1;   // 1-based; "\n", "\r\n" and "\r" each end a line
+    std::uint64_t column = 1; // 1-based, counted in bytes
+    // What would have been accepted there: quoted literals such as "\"!\"", then
+    // kinds of token such as "a name", "a number", "a digit", "end of input".
+    std::vector<std::string> expected;
+
+    // "expected X, Y or Z"
+    [[nodiscard]] std::string message() const;
+};
+
+struct check_result {
+    outcome status = outcome::success;
+    std::optional<syntax_error> error; // present when status is parse_failure
+    [[nodiscard]] bool ok() const noexcept { return status == outcome::success; }
+};
+
+// Parses an old-format project without converting it. When it does not parse,
+// the error names the furthest position the grammar reached and what it tried
+// there.
+[[nodiscard]] check_result check(std::string_view old_format);
+[[nodiscard]] check_result check(std::istream& old_format);
+[[nodiscard]] check_result check(std::FILE* old_format);
+
+} // namespace morvane

@@ -1,0 +1,34 @@
+#pragma once
+// Turns the engine's furthest failure into what a person editing the file needs:
+// the line and column of the position, and the tokens that would fit there.
+
+#include "parser/engine.hpp"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace morvane {
+
+struct text_position {
+    std::uint64_t line = 1;
+    std::uint64_t column = 1;
+    bool operator==(const text_position&) const = default;
+};
+
+// The 1-based line and byte column of offset in text. "\n", "\r\n" and "\r"
+// each end a line; an offset between the "\r" and "\n" of a pair counts as the
+// start of the next line.
+[[nodiscard]] text_position position_of(std::string_view text, std::size_t offset);
+
+// The expectations as a person reads them: literals quoted and sorted by their
+// bytes, then the kinds of token, sorted, without repeats.
+[[nodiscard]] std::vector<std::string>
+describe_expected(std::span<const engine::expectation> expected);
+
+// "expected A", "expected A or B", "expected A, B or C".
+[[nodiscard]] std::string expected_message(std::span<const std::string> described);
+
+} // namespace morvane
