@@ -14,12 +14,18 @@
 // yet used as pivots whose keys lie in the subtree's key interval. With the
 // entries stable-sorted by key, that interval is a contiguous range, and the
 // pivot is a range-minimum or range-maximum query over original positions.
+//
+// Shortcuts that give the same order: when all keys differ, the result is simply
+// the sorted order (so a strictly ascending list stays, a strictly descending one
+// is reversed); when all keys are equal, every step keeps its first entry and
+// reverses the rest, which yields the original positions 1, n, 2, n-1, 3, ...
 
 #include "list.hpp"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -27,52 +33,210 @@ namespace morvane {
 namespace detail {
 
 // Range minimum and maximum of original positions over the key-sorted sequence,
-// with point removal.
-class position_tree {
+// with point removal. Index is wide enough for every position.
+template <class Index> class position_tree {
   public:
-    static constexpr std::int64_t none = -1;
+    static constexpr Index none = static_cast<Index>(-1);
 
-    explicit position_tree(const std::vector<std::size_t>& positions) {
+    explicit position_tree(const std::vector<Index>& positions) {
         while (leaves_ < positions.size()) leaves_ <<= 1;
-        min_.assign(2 * leaves_, absent_min);
+        min_.assign(2 * leaves_, none);
         max_.assign(2 * leaves_, none);
         for (std::size_t i = 0; i < positions.size(); ++i)
-            min_[leaves_ + i] = max_[leaves_ + i] = static_cast<std::int64_t>(positions[i]);
+            min_[leaves_ + i] = max_[leaves_ + i] = positions[i];
         for (std::size_t i = leaves_ - 1; i >= 1; --i) pull(i);
     }
 
     void erase(std::size_t k) {
         k += leaves_;
-        min_[k] = absent_min;
-        max_[k] = none;
+        min_[k] = max_[k] = none;
         for (k >>= 1; k >= 1; k >>= 1) pull(k);
     }
 
     // Smallest or largest position left in [lo, hi), or none.
-    [[nodiscard]] std::int64_t query(std::size_t lo, std::size_t hi, bool want_max) const {
-        std::int64_t best = want_max ? none : absent_min;
+    [[nodiscard]] Index query(std::size_t lo, std::size_t hi, bool want_max) const {
+        Index best = none;
         for (lo += leaves_, hi += leaves_; lo < hi; lo >>= 1, hi >>= 1) {
             if (lo & 1U) best = pick(best, lo++, want_max);
             if (hi & 1U) best = pick(best, --hi, want_max);
         }
-        return best == absent_min ? none : best;
+        return best;
     }
 
   private:
-    static constexpr std::int64_t absent_min = INT64_MAX;
-
+    // none is the largest Index: it loses every minimum, and maxima skip it.
+    static Index larger(Index a, Index b) noexcept {
+        return a == none ? b : (b == none ? a : std::max(a, b));
+    }
     void pull(std::size_t i) {
         min_[i] = std::min(min_[2 * i], min_[2 * i + 1]);
-        max_[i] = std::max(max_[2 * i], max_[2 * i + 1]);
+        max_[i] = larger(max_[2 * i], max_[2 * i + 1]);
     }
-    [[nodiscard]] std::int64_t pick(std::int64_t best, std::size_t node, bool want_max) const {
-        return want_max ? std::max(best, max_[node]) : std::min(best, min_[node]);
+    [[nodiscard]] Index pick(Index best, std::size_t node, bool want_max) const {
+        return want_max ? larger(best, max_[node]) : std::min(best, min_[node]);
     }
 
     std::size_t leaves_ = 1;
-    std::vector<std::int64_t> min_;
-    std::vector<std::int64_t> max_;
+    std::vector<Index> min_;
+    std::vector<Index> max_;
 };
+
+// The partition step as defined above, applied directly: for a short list it
+// costs less than setting up the tables, and with n entries it recurses at most
+// n deep. Returns the sorted list's last entry.
+template <class T, class Cmp> list_entry<T>* partition_step(list_entry<T>*& head, Cmp& cmp) {
+    list_entry<T>* pivot = head;
+    if (pivot == nullptr) return nullptr;
+    if (pivot->next == nullptr) return pivot;
+    list_entry<T>* lower = nullptr;
+    list_entry<T>* upper = nullptr;
+    for (list_entry<T>* e = pivot->next; e != nullptr;) {
+        list_entry<T>* next = e->next;
+        list_entry<T>*& part = cmp(e->data, pivot->data) < 0 ? lower : upper;
+        e->prev = nullptr;
+        e->next = part;
+        if (part != nullptr) part->prev = e;
+        part = e;
+        e = next;
+    }
+    list_entry<T>* lower_last = partition_step(lower, cmp);
+    list_entry<T>* upper_last = partition_step(upper, cmp);
+    if (lower != nullptr) {
+        head = lower;
+        pivot->prev = lower_last;
+        lower_last->next = pivot;
+    } else {
+        head = pivot;
+        pivot->prev = nullptr;
+    }
+    pivot->next = upper;
+    if (upper != nullptr) upper->prev = pivot;
+    return upper_last != nullptr ? upper_last : pivot;
+}
+
+// Appends e to a list being rebuilt; last is its last entry so far.
+template <class T> void link_after(list<T>& l, list_entry<T>*& last, list_entry<T>* e) noexcept {
+    e->prev = last;
+    if (last != nullptr)
+        last->next = e;
+    else
+        l.head = e;
+    last = e;
+}
+
+// What one pass of comparisons between neighbours shows about a list.
+enum class list_shape { strictly_ascending, strictly_descending, all_equal, other };
+
+template <class T, class Cmp> list_shape shape_of(const list<T>& l, Cmp& cmp) {
+    bool ascending = true, descending = true, equal = true;
+    for (auto* e = l.head; e->next != nullptr && (ascending || descending || equal); e = e->next) {
+        const int c = cmp(e->data, e->next->data);
+        ascending = ascending && c < 0;
+        descending = descending && c > 0;
+        equal = equal && c == 0;
+    }
+    if (ascending) return list_shape::strictly_ascending;
+    if (descending) return list_shape::strictly_descending;
+    return equal ? list_shape::all_equal : list_shape::other;
+}
+
+template <class T> void reverse(list<T>& l) noexcept {
+    for (auto* e = l.head; e != nullptr; e = e->prev) std::swap(e->prev, e->next);
+    std::swap(l.head, l.tail);
+}
+
+// All keys equal: original positions 1, n, 2, n-1, ... (counting from 1).
+template <class T> void zigzag(list<T>& l) noexcept {
+    list_entry<T>* front = l.head;
+    list_entry<T>* back = l.tail;
+    list_entry<T>* last = nullptr;
+    l.head = nullptr;
+    for (bool take_front = true; front != back; take_front = !take_front) {
+        list_entry<T>* e = take_front ? front : back;
+        if (take_front)
+            front = front->next;
+        else
+            back = back->prev;
+        link_after(l, last, e);
+    }
+    link_after(l, last, front);
+    last->next = nullptr;
+    l.tail = last;
+}
+
+// Lists up to this long are sorted by partition_step itself.
+inline constexpr std::size_t direct_sort_limit = 16;
+
+// The partition tree's in-order walk, for a list of n >= 2 entries whose
+// positions fit in Index.
+template <class Index, class T, class Cmp> void sort_long_list(list<T>& l, Cmp& cmp) {
+    const std::size_t n = l.count;
+    std::vector<list_entry<T>*> entries;
+    std::vector<const T*> data;
+    entries.reserve(n);
+    data.reserve(n);
+    for (auto* e = l.head; e != nullptr; e = e->next) {
+        entries.push_back(e);
+        data.push_back(e->data);
+    }
+
+    std::vector<Index> by_key(n);
+    std::iota(by_key.begin(), by_key.end(), Index{0});
+    std::stable_sort(by_key.begin(), by_key.end(),
+                     [&](Index a, Index b) { return cmp(data[a], data[b]) < 0; });
+    // run_start[k]: where the run of keys equal to the k-th smallest begins.
+    // Every key range the walk visits is a union of whole runs, so the entries
+    // of a range that sort below its pivot are exactly those before the pivot's
+    // run: the split needs no comparison.
+    std::vector<Index> run_start(n);
+    std::vector<Index> rank(n);
+    bool all_differ = true;
+    for (std::size_t k = 0; k < n; ++k) {
+        const bool new_run = k == 0 || cmp(data[by_key[k - 1]], data[by_key[k]]) < 0;
+        run_start[k] = new_run ? static_cast<Index>(k) : run_start[k - 1];
+        rank[by_key[k]] = static_cast<Index>(k);
+        all_differ = all_differ && new_run;
+    }
+    data = {};
+    if (all_differ) {
+        l.head = nullptr;
+        list_entry<T>* last = nullptr;
+        for (const Index k : by_key) link_after(l, last, entries[k]);
+        last->next = nullptr;
+        l.tail = last;
+        return;
+    }
+    position_tree<Index> tree(by_key);
+    by_key = {};
+
+    // In-order walk of the partition tree with an explicit stack. A task emits
+    // a pivot (unless none) and then expands the key range after it, so a lower
+    // subtree's task sits above the task of its parent's pivot and upper range.
+    constexpr Index none = position_tree<Index>::none;
+    struct task {
+        Index emit;
+        Index lo;
+        Index hi;
+        bool odd_depth;
+    };
+    std::vector<task> stack{{none, 0, static_cast<Index>(n), false}};
+    list_entry<T>* last = nullptr;
+    l.head = nullptr;
+    while (!stack.empty()) {
+        const task t = stack.back();
+        stack.pop_back();
+        if (t.emit != none) link_after(l, last, entries[t.emit]);
+        if (t.lo >= t.hi) continue;
+        const Index p = tree.query(t.lo, t.hi, t.odd_depth);
+        if (p == none) continue;
+        tree.erase(rank[p]);
+        const Index mid = run_start[rank[p]];
+        stack.push_back({p, mid, t.hi, !t.odd_depth});
+        stack.push_back({none, t.lo, mid, !t.odd_depth});
+    }
+    last->next = nullptr;
+    l.tail = last;
+}
 
 } // namespace detail
 
@@ -80,60 +244,27 @@ class position_tree {
 template <class T, class Cmp> void list_sort(list<T>& l, Cmp&& cmp) {
     const std::size_t n = l.count;
     if (n < 2) return;
-
-    std::vector<list_entry<T>*> entries;
-    entries.reserve(n);
-    for (auto* e = l.head; e != nullptr; e = e->next) entries.push_back(e);
-
-    std::vector<std::size_t> by_key(n);
-    std::iota(by_key.begin(), by_key.end(), std::size_t{0});
-    std::stable_sort(by_key.begin(), by_key.end(), [&](std::size_t a, std::size_t b) {
-        return cmp(entries[a]->data, entries[b]->data) < 0;
-    });
-    std::vector<std::size_t> rank(n);
-    for (std::size_t k = 0; k < n; ++k) rank[by_key[k]] = k;
-    detail::position_tree tree(by_key);
-
-    // In-order walk of the partition tree with an explicit stack: a task either
-    // expands a key range at some depth or emits a pivot.
-    struct task {
-        std::size_t lo;
-        std::size_t hi;
-        std::size_t depth;
-        std::int64_t emit; // original position to emit, or none
-    };
-    std::vector<task> stack{{0, n, 0, detail::position_tree::none}};
-    list_entry<T>* last = nullptr;
-    l.head = nullptr;
-    while (!stack.empty()) {
-        const task t = stack.back();
-        stack.pop_back();
-        if (t.emit != detail::position_tree::none) {
-            auto* e = entries[static_cast<std::size_t>(t.emit)];
-            e->prev = last;
-            if (last != nullptr)
-                last->next = e;
-            else
-                l.head = e;
-            last = e;
-            continue;
-        }
-        if (t.lo >= t.hi) continue;
-        const std::int64_t p = tree.query(t.lo, t.hi, t.depth % 2 == 1);
-        if (p == detail::position_tree::none) continue;
-        tree.erase(rank[static_cast<std::size_t>(p)]);
-        const T* pivot = entries[static_cast<std::size_t>(p)]->data;
-        const auto first = by_key.begin() + static_cast<std::ptrdiff_t>(t.lo);
-        const auto past = by_key.begin() + static_cast<std::ptrdiff_t>(t.hi);
-        const auto split = std::partition_point(
-            first, past, [&](std::size_t k) { return cmp(entries[k]->data, pivot) < 0; });
-        const auto mid = static_cast<std::size_t>(split - by_key.begin());
-        stack.push_back({mid, t.hi, t.depth + 1, detail::position_tree::none});
-        stack.push_back({0, 0, 0, p});
-        stack.push_back({t.lo, mid, t.depth + 1, detail::position_tree::none});
+    if (n <= detail::direct_sort_limit) {
+        l.tail = detail::partition_step(l.head, cmp);
+        return;
     }
-    last->next = nullptr;
-    l.tail = last;
+    switch (detail::shape_of(l, cmp)) {
+    case detail::list_shape::strictly_ascending:
+        return;
+    case detail::list_shape::strictly_descending:
+        detail::reverse(l);
+        return;
+    case detail::list_shape::all_equal:
+        detail::zigzag(l);
+        return;
+    case detail::list_shape::other:
+        break;
+    }
+
+    if (n < std::numeric_limits<std::uint32_t>::max())
+        detail::sort_long_list<std::uint32_t>(l, cmp);
+    else
+        detail::sort_long_list<std::size_t>(l, cmp);
 }
 
 } // namespace morvane

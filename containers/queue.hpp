@@ -1,21 +1,67 @@
 #pragma once
 // A double-ended queue of values. Pointer values are not owned: popping or
 // destroying the queue never frees what they point to.
+//
+// The values sit in a ring that doubles when full, so a push followed by a pop
+// (the text stack's pattern: at most one value at a time) never allocates.
 
-#include <deque>
+#include <cstddef>
 #include <new>
+#include <utility>
+#include <vector>
 
 namespace morvane {
 
 template <class T> class queue {
   public:
-    std::deque<T> items;
+    [[nodiscard]] bool empty() const noexcept { return size_ == 0; }
+    [[nodiscard]] std::size_t size() const noexcept { return size_; }
+
+    // Each throws std::bad_alloc when the ring cannot grow; the queue is then unchanged.
+    void push_front(T value) {
+        grow_if_full();
+        head_ = (head_ + ring_.size() - 1) & mask();
+        ring_[head_] = std::move(value);
+        ++size_;
+    }
+    void push_back(T value) {
+        grow_if_full();
+        ring_[(head_ + size_) & mask()] = std::move(value);
+        ++size_;
+    }
+    // Both require a non-empty queue.
+    T pop_front() noexcept {
+        T value = std::move(ring_[head_]);
+        head_ = (head_ + 1) & mask();
+        --size_;
+        return value;
+    }
+    T pop_back() noexcept {
+        --size_;
+        return std::move(ring_[(head_ + size_) & mask()]);
+    }
+    [[nodiscard]] const T& front() const noexcept { return ring_[head_]; }
+    [[nodiscard]] const T& back() const noexcept { return ring_[(head_ + size_ - 1) & mask()]; }
+
+  private:
+    [[nodiscard]] std::size_t mask() const noexcept { return ring_.size() - 1; }
+    void grow_if_full() {
+        if (size_ < ring_.size()) return;
+        std::vector<T> wider(ring_.empty() ? 8 : 2 * ring_.size());
+        for (std::size_t i = 0; i < size_; ++i) wider[i] = std::move(ring_[(head_ + i) & mask()]);
+        ring_.swap(wider);
+        head_ = 0;
+    }
+
+    std::vector<T> ring_; // size is 0 or a power of two
+    std::size_t head_ = 0;
+    std::size_t size_ = 0;
 };
 
 // 1 on success, 0 (queue unchanged) when memory runs out.
 template <class T> int queue_push_head(queue<T>& q, T value) noexcept {
     try {
-        q.items.push_front(std::move(value));
+        q.push_front(std::move(value));
         return 1;
     } catch (const std::bad_alloc&) {
         return 0;
@@ -24,7 +70,7 @@ template <class T> int queue_push_head(queue<T>& q, T value) noexcept {
 
 template <class T> int queue_push_tail(queue<T>& q, T value) noexcept {
     try {
-        q.items.push_back(std::move(value));
+        q.push_back(std::move(value));
         return 1;
     } catch (const std::bad_alloc&) {
         return 0;
@@ -32,28 +78,11 @@ template <class T> int queue_push_tail(queue<T>& q, T value) noexcept {
 }
 
 // The head's value, or an empty value when the queue is empty.
-template <class T> T queue_pop_head(queue<T>& q) {
-    if (q.items.empty()) return T{};
-    T value = std::move(q.items.front());
-    q.items.pop_front();
-    return value;
-}
+template <class T> T queue_pop_head(queue<T>& q) { return q.empty() ? T{} : q.pop_front(); }
+template <class T> T queue_pop_tail(queue<T>& q) { return q.empty() ? T{} : q.pop_back(); }
 
-template <class T> T queue_pop_tail(queue<T>& q) {
-    if (q.items.empty()) return T{};
-    T value = std::move(q.items.back());
-    q.items.pop_back();
-    return value;
-}
-
-template <class T> T queue_peek_head(const queue<T>& q) {
-    return q.items.empty() ? T{} : q.items.front();
-}
-template <class T> T queue_peek_tail(const queue<T>& q) {
-    return q.items.empty() ? T{} : q.items.back();
-}
-template <class T> int queue_is_empty(const queue<T>& q) noexcept {
-    return q.items.empty() ? 1 : 0;
-}
+template <class T> T queue_peek_head(const queue<T>& q) { return q.empty() ? T{} : q.front(); }
+template <class T> T queue_peek_tail(const queue<T>& q) { return q.empty() ? T{} : q.back(); }
+template <class T> int queue_is_empty(const queue<T>& q) noexcept { return q.empty() ? 1 : 0; }
 
 } // namespace morvane

@@ -5,7 +5,7 @@
 
 namespace morvane {
 
-document::document() : arena_(64 * 1024) {}
+document::document() : arena_(64 * 1024, &blocks_) {}
 
 text document::copy(std::string_view bytes) {
     char* storage = static_cast<char*>(arena_.allocate(bytes.size() + 1, 1));
@@ -20,6 +20,6 @@ text document::index_text(std::int64_t n) {
     return copy(std::string_view(digits, static_cast<std::size_t>(end - digits)));
 }
 
-void document::retain(std::unique_ptr<char[]> buffer) { retained_.push_back(std::move(buffer)); }
+void document::retain(large_block buffer) { retained_.push_back(std::move(buffer)); }
 
 } // namespace morvane

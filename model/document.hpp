@@ -3,6 +3,7 @@
 // list entry and generated text, and the input buffers that values point into.
 // Everything is released together when the document goes away.
 
+#include "containers/large_block.hpp"
 #include "model/records.hpp"
 
 #include <cstdint>
@@ -35,11 +36,12 @@ class document {
     // The decimal text of n, as generated for sprite, animation-frame and sound indices.
     [[nodiscard]] text index_text(std::int64_t n);
     // Keeps an input buffer alive for as long as the document, so values can point into it.
-    void retain(std::unique_ptr<char[]> buffer);
+    void retain(large_block buffer);
 
   private:
-    std::pmr::monotonic_buffer_resource arena_; // first: the lists below allocate from it
-    std::vector<std::unique_ptr<char[]>> retained_;
+    large_block_resource blocks_;               // before the arena, which draws its buffers from it
+    std::pmr::monotonic_buffer_resource arena_; // before the lists below, which allocate from it
+    std::vector<large_block> retained_;
 
   public:
     list<frame> frame_list{alloc()};

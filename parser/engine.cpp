@@ -10,7 +10,6 @@ namespace {
 constexpr std::size_t first_buffer = 1024;
 constexpr std::size_t first_log = 4096;
 constexpr std::size_t min_read = 64 * 1024;
-constexpr std::size_t max_varint = 10;
 
 constexpr std::array<char, 256> all_bytes = [] {
     std::array<char, 256> bytes{};
@@ -23,7 +22,7 @@ constexpr std::array<char, 256> all_bytes = [] {
 void byte_buffer::reserve(std::size_t wanted, std::size_t keep) {
     if (wanted <= capacity_) return;
     const std::size_t grown = std::max({wanted, capacity_ * 2, first_buffer});
-    auto fresh = std::make_unique_for_overwrite<char[]>(grown);
+    auto fresh = allocate_large_block(grown);
     if (keep != 0) std::memcpy(fresh.get(), data_.get(), keep);
     data_ = std::move(fresh);
     capacity_ = grown;
@@ -41,12 +40,11 @@ void engine::set_up() {
 
 bool engine::yyrefill() {
     if (at_end_ || input_ == nullptr) return false;
-    // Size the buffer for the whole input at once when its size is known, and
-    // otherwise leave room for a large read.
-    std::size_t wanted = yylimit + min_read;
-    if (const auto hint = input_->size_hint(); hint && yylimit == 0)
-        wanted = std::max<std::size_t>(wanted, static_cast<std::size_t>(*hint) + 1);
-    if (yybuf_.capacity() < wanted) yybuf_.reserve(wanted, yylimit);
+    // Room for the rest of an input of known size (and one byte more, so that
+    // the read that finds its end needs no growth); otherwise for a large read.
+    std::size_t room = min_read;
+    if (expected_limit_) room = yylimit < *expected_limit_ ? *expected_limit_ - yylimit + 1 : 1;
+    if (yybuf_.capacity() - yylimit < room) yybuf_.reserve(yylimit + room, yylimit);
     const std::size_t n = input_->read(yybuf_.data() + yylimit, yybuf_.capacity() - yylimit);
     if (n == 0) {
         at_end_ = true;
@@ -56,44 +54,38 @@ bool engine::yyrefill() {
     return true;
 }
 
-bool engine::yymatchString(std::string_view literal) {
+bool engine::match_string_at_end(std::string_view literal) {
     const std::size_t start = yypos;
-    if (yylimit - yypos >= literal.size()) {
-        if (literal.empty() ||
-            std::memcmp(yybuf_.data() + yypos, literal.data(), literal.size()) == 0) {
-            yypos += literal.size();
-            return true;
-        }
-    } else {
-        std::size_t i = 0;
-        for (; i < literal.size(); ++i) {
-            if (!available() || yybuf_.data()[yypos] != literal[i]) break;
-            ++yypos;
-        }
-        if (i == literal.size()) return true;
-        yypos = start;
+    std::size_t i = 0;
+    for (; i < literal.size(); ++i) {
+        if (!available() || yybuf_.data()[yypos] != literal[i]) break;
+        ++yypos;
     }
+    if (i == literal.size()) return true;
+    yypos = start;
     if (tracking_) fail_at(start, {literal, true});
     return false;
 }
 
-void engine::log_varint(std::uint64_t v, char* at, std::size_t& n) noexcept {
-    while (v >= 0x80U) {
-        at[n++] = static_cast<char>(v | 0x80U);
-        v >>= 7U;
-    }
-    at[n++] = static_cast<char>(v);
-}
-
 void engine::yyDo(action_id action) {
-    if (yythunks_.capacity() - yythunkpos < 1 + 2 * max_varint)
-        yythunks_.reserve(yythunkpos + 1 + 2 * max_varint, yythunkpos);
+    if (yythunks_.capacity() - yythunkpos < 1 + 2 * log_codec::max_varint_bytes)
+        yythunks_.reserve(yythunkpos + 1 + 2 * log_codec::max_varint_bytes, yythunkpos);
     char* log = yythunks_.data();
     log[yythunkpos++] = static_cast<char>(action);
     if (text_actions_.contains(action)) {
-        log_varint(yybegin, log, yythunkpos);
-        log_varint(yyend > yybegin ? yyend - yybegin : 0, log, yythunkpos);
+        // The distance from the previous capture, zigzag-coded: it is never
+        // negative in this grammar, but nothing here depends on that.
+        log_codec::put_varint(log_codec::zigzag(last_logged_begin_, yybegin), log, yythunkpos);
+        last_logged_begin_ = yybegin;
+        log_codec::put_varint(yyend > yybegin ? yyend - yybegin : 0, log, yythunkpos);
     }
+}
+
+void engine::reserve_log() {
+    // A log takes a few bytes per statement, a fraction of the input's size;
+    // reserving that at once (untouched memory costs nothing) avoids copying a
+    // large log each time it would double.
+    if (expected_limit_) yythunks_.reserve(std::max(first_log, *expected_limit_ / 4), 0);
 }
 
 void engine::drop_consumed() noexcept {
@@ -106,7 +98,7 @@ void engine::drop_consumed() noexcept {
     yythunkpos = 0;
 }
 
-std::unique_ptr<char[]> engine::take_input() noexcept {
+large_block engine::take_input() noexcept {
     yylimit = yypos = yybegin = yyend = 0;
     return yybuf_.release();
 }

@@ -4,17 +4,23 @@
 // recorded actions, which run in order only once the start rule has matched.
 //
 // Actions are small integer ids. The log stores each as one byte, followed, for
-// actions that receive the captured text, by the capture's start and length as
-// variable-length integers; this keeps the log a fraction of the input's size.
+// actions that receive the captured text, by the capture's start (as the
+// distance from the start of the previous such capture in the log) and length as
+// variable-length integers. Both are usually one byte, which keeps the log a
+// fraction of the input's size.
 // Texts handed to actions point into the input buffer, which stays put until the
 // next parse (or until take_input() hands it over).
 
+#include "containers/large_block.hpp"
 #include "parser/char_class.hpp"
 #include "parser/input.hpp"
+#include "parser/log_codec.hpp"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -28,13 +34,13 @@ class byte_buffer {
     [[nodiscard]] std::size_t capacity() const noexcept { return capacity_; }
     // Grows to at least `wanted` bytes, doubling, keeping the first `keep` bytes.
     void reserve(std::size_t wanted, std::size_t keep);
-    std::unique_ptr<char[]> release() noexcept {
+    large_block release() noexcept {
         capacity_ = 0;
         return std::move(data_);
     }
 
   private:
-    std::unique_ptr<char[]> data_;
+    large_block data_;
     std::size_t capacity_ = 0;
 };
 
@@ -52,9 +58,14 @@ class engine {
     // text_actions: the actions that receive the captured text.
     explicit engine(char_class text_actions) : text_actions_(text_actions) {}
 
-    void set_input(input_source& in) noexcept {
+    void set_input(input_source& in) {
         input_ = &in;
         at_end_ = false;
+        // Where the input should end, when its size is known, so the buffer can
+        // be sized once for all of it.
+        expected_limit_.reset();
+        if (const auto left = in.size_hint())
+            expected_limit_ = yylimit + static_cast<std::size_t>(*left);
     }
 
     // Runs start; when it matches, runs every recorded action in order through
@@ -63,6 +74,8 @@ class engine {
         if (yybuf_.capacity() == 0) set_up();
         yybegin = yyend = yypos;
         yythunkpos = 0;
+        last_logged_begin_ = 0;
+        reserve_log();
         furthest_ = 0;
         expected_.clear();
         const bool matched = start();
@@ -73,7 +86,7 @@ class engine {
     }
 
     // Hands over the input buffer that the last parse's texts point into.
-    [[nodiscard]] std::unique_ptr<char[]> take_input() noexcept;
+    [[nodiscard]] large_block take_input() noexcept;
 
     // Furthest-failure tracking for diagnostics; off unless asked for.
     void track_failures(bool on) noexcept { tracking_ = on; }
@@ -106,7 +119,21 @@ class engine {
         ++yypos;
         return true;
     }
-    bool yymatchString(std::string_view literal);
+    bool yymatchString(std::string_view literal) {
+        if (literal.size() <= yylimit - yypos) {
+            // The grammar's literals are a few bytes long: compare in place.
+            const char* at = yybuf_.data() + yypos;
+            std::size_t i = 0;
+            while (i < literal.size() && at[i] == literal[i]) ++i;
+            if (i == literal.size()) {
+                yypos += literal.size();
+                return true;
+            }
+            if (tracking_) fail_at(yypos, {literal, true});
+            return false;
+        }
+        return match_string_at_end(literal);
+    }
     // The end-of-input test !. , reported as `name` when it fails.
     bool match_end(std::string_view name = {}) {
         if (!available()) return true;
@@ -122,11 +149,13 @@ class engine {
     struct mark {
         std::size_t pos;
         std::size_t thunkpos;
+        std::size_t last_logged_begin;
     };
-    [[nodiscard]] mark save() const noexcept { return {yypos, yythunkpos}; }
+    [[nodiscard]] mark save() const noexcept { return {yypos, yythunkpos, last_logged_begin_}; }
     void restore(mark m) noexcept {
         yypos = m.pos;
         yythunkpos = m.thunkpos;
+        last_logged_begin_ = m.last_logged_begin;
     }
 
     std::size_t yypos = 0;
@@ -142,17 +171,20 @@ class engine {
 
   private:
     void fail_at(std::size_t pos, expectation what);
+    bool match_string_at_end(std::string_view literal);
     static const char& literal_byte(char c) noexcept;
     void set_up();
     void drop_consumed() noexcept;
     template <class Run> void run_actions(Run& run);
-    void log_varint(std::uint64_t v, char* at, std::size_t& n) noexcept;
+    void reserve_log();
 
     char_class text_actions_;
     input_source* input_ = nullptr;
     bool at_end_ = false;
+    std::optional<std::size_t> expected_limit_;
     byte_buffer yybuf_;
     byte_buffer yythunks_;
+    std::size_t last_logged_begin_ = 0; // start of the last capture in the log
 
     bool tracking_ = false;
     std::size_t furthest_ = 0;
@@ -162,19 +194,12 @@ class engine {
 template <class Run> void engine::run_actions(Run& run) {
     const auto* p = reinterpret_cast<const unsigned char*>(yythunks_.data());
     const auto* end = p + yythunkpos;
-    const auto varint = [&p] {
-        std::uint64_t v = 0;
-        for (unsigned shift = 0;; shift += 7) {
-            const unsigned char b = *p++;
-            v |= static_cast<std::uint64_t>(b & 0x7FU) << shift;
-            if ((b & 0x80U) == 0) return v;
-        }
-    };
+    std::size_t begin = 0;
     while (p < end) {
         const action_id id = *p++;
         if (text_actions_.contains(id)) {
-            const auto begin = static_cast<std::size_t>(varint());
-            const auto length = static_cast<std::size_t>(varint());
+            begin = static_cast<std::size_t>(log_codec::unzigzag(begin, log_codec::get_varint(p)));
+            const auto length = static_cast<std::size_t>(log_codec::get_varint(p));
             run(id, std::string_view(yybuf_.data() + begin, length));
         } else {
             run(id, std::string_view());

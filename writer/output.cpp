@@ -3,35 +3,54 @@
 namespace morvane {
 
 void writer::print_tabs() {
-    if (indent_level > 0) buffer_.append(static_cast<std::size_t>(indent_level), '\t');
-    spill_if_full();
+    for (std::int64_t i = 0; i < indent_level; ++i) put("\t", 1);
 }
 
 void writer::emit(std::string_view format, const std::string_view* values, std::size_t count) {
+    // Formats are short literals: scan them for "%s" in place.
     std::size_t next_value = 0;
-    while (!format.empty()) {
-        const std::size_t mark = format.find("%s");
-        if (mark == std::string_view::npos) {
-            buffer_.append(format);
-            break;
+    const char* piece = format.data();
+    const char* end = piece + format.size();
+    for (const char* f = piece; f + 1 < end;) {
+        if (f[0] == '%' && f[1] == 's') {
+            put(piece, static_cast<std::size_t>(f - piece));
+            if (next_value < count) {
+                put(values[next_value].data(), values[next_value].size());
+                ++next_value;
+            }
+            f += 2;
+            piece = f;
+        } else {
+            ++f;
         }
-        buffer_.append(format.substr(0, mark));
-        if (next_value < count) buffer_.append(values[next_value++]);
-        format.remove_prefix(mark + 2);
     }
-    spill_if_full();
+    put(piece, static_cast<std::size_t>(end - piece));
 }
 
-void writer::spill_if_full() {
-    if (buffer_.size() >= block_size) {
-        sink_.write(buffer_);
-        buffer_.clear();
+void writer::put_spilling(const char* bytes, std::size_t n) {
+    // Fill the block, hand it over, and pass a value longer than a whole block
+    // straight through, so that no value of any size is ever copied twice.
+    const std::size_t head = block_size - used_;
+    std::memcpy(buffer_.get() + used_, bytes, head);
+    used_ = block_size;
+    spill();
+    bytes += head;
+    n -= head;
+    if (n >= block_size) {
+        sink_.write(std::string_view(bytes, n));
+        return;
     }
+    std::memcpy(buffer_.get(), bytes, n);
+    used_ = n;
+}
+
+void writer::spill() {
+    if (used_ != 0) sink_.write(std::string_view(buffer_.get(), used_));
+    used_ = 0;
 }
 
 void writer::flush() {
-    if (!buffer_.empty()) sink_.write(buffer_);
-    buffer_.clear();
+    spill();
     sink_.flush();
 }
 

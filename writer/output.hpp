@@ -7,6 +7,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -63,11 +65,22 @@ class writer {
     static std::string_view as_view(std::string_view s) { return s; }
 
     void emit(std::string_view format, const std::string_view* values, std::size_t count);
-    void spill_if_full();
+    // Appends bytes, handing the block to the sink whenever it fills.
+    void put(const char* bytes, std::size_t n) {
+        if (n <= block_size - used_) {
+            if (n != 0) std::memcpy(buffer_.get() + used_, bytes, n);
+            used_ += n;
+        } else {
+            put_spilling(bytes, n);
+        }
+    }
+    void put_spilling(const char* bytes, std::size_t n);
+    void spill();
 
     static constexpr std::size_t block_size = 1 << 20;
     output_sink& sink_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_ = std::make_unique_for_overwrite<char[]>(block_size);
+    std::size_t used_ = 0;
 };
 
 } // namespace morvane

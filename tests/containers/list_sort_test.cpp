@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -102,6 +103,39 @@ TEST(list_sort, long_sorted_and_reversed_lists_do_not_recurse) {
         for (const item* i : l) {
             ASSERT_LE(previous, i->key);
             previous = i->key;
+        }
+    }
+}
+
+// Lists long enough for the shortcuts (strictly ascending, strictly
+// descending, all equal, all different) and for the general walk, against the
+// partition sort itself.
+TEST(list_sort, long_lists_of_every_shape_match_the_partition_sort) {
+    std::mt19937 rng(7);
+    for (const int n : {17, 18, 33, 300}) {
+        std::vector<std::vector<int>> shapes(6);
+        for (int i = 0; i < n; ++i) {
+            shapes[0].push_back(i);
+            shapes[1].push_back(n - i);
+            shapes[2].push_back(4);
+            shapes[3].push_back(i);
+            shapes[4].push_back(i / 2);                       // ascending with ties
+            shapes[5].push_back(static_cast<int>(rng() % 5)); // many ties
+        }
+        std::shuffle(shapes[3].begin(), shapes[3].end(), rng);
+        for (const auto& keys : shapes) {
+            std::vector<item> items;
+            for (int i = 0; i < n; ++i) items.push_back({keys[i], std::to_string(i)});
+            list<item> fast;
+            list<item> slow;
+            for (auto& i : items) {
+                (void)list_append(fast, &i);
+                (void)list_append(slow, &i);
+            }
+            list_sort(fast, by_key);
+            testing::reference_sort(slow, by_key);
+            ASSERT_EQ(labels(fast), labels(slow)) << n << " entries, first key " << keys[0];
+            expect_linked(fast);
         }
     }
 }

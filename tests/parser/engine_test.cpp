@@ -141,5 +141,31 @@ TEST(engine, classes_hold_exactly_their_members) {
     }
 }
 
+// The log's number coding at the sizes that matter: one-byte values, the 32-bit
+// boundaries where int and unsigned positions would break, and the 64-bit ends.
+TEST(log_codec, round_trips_every_size_and_signed_distance) {
+    const std::uint64_t values[] = {
+        0,          1,          127,         128,           16383,          16384,     0x7FFFFFFF,
+        0x80000000, 0xFFFFFFFF, 0x100000000, 0x123456789AB, UINT64_MAX - 1, UINT64_MAX};
+    for (const std::uint64_t v : values) {
+        char bytes[log_codec::max_varint_bytes];
+        std::size_t n = 0;
+        log_codec::put_varint(v, bytes, n);
+        ASSERT_LE(n, log_codec::max_varint_bytes);
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes);
+        EXPECT_EQ(log_codec::get_varint(p), v);
+        EXPECT_EQ(p, reinterpret_cast<const unsigned char*>(bytes) + n);
+        for (const std::uint64_t from : {std::uint64_t{0}, std::uint64_t{5}, v / 2, UINT64_MAX})
+            EXPECT_EQ(log_codec::unzigzag(from, log_codec::zigzag(from, v)), v);
+    }
+    EXPECT_EQ(log_codec::zigzag(10, 10), 0U);
+    EXPECT_EQ(log_codec::zigzag(10, 9), 1U);
+    EXPECT_EQ(log_codec::zigzag(10, 11), 2U);
+    std::size_t n = 0;
+    char one[1];
+    log_codec::put_varint(100, one, n);
+    EXPECT_EQ(n, 1U) << "short distances take one byte";
+}
+
 } // namespace
 } // namespace morvane

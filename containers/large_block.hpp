@@ -1,0 +1,43 @@
+#pragma once
+// Storage for the big buffers of a conversion: the input, the action log and the
+// document's arena.
+//
+// A conversion touches a few times its input's size of fresh memory. Where every
+// first touch of a 4 KiB page is costly (on virtual machines it can cost tens of
+// microseconds, more than parsing the bytes on it), that alone would dominate a
+// large conversion. Blocks of 2 MiB and more are therefore aligned to 2 MiB and,
+// where the platform has the call, advised to be backed by huge pages. The advice
+// is a hint: where it is missing or refused, the block works the same.
+
+#include <cstddef>
+#include <memory>
+#include <memory_resource>
+
+namespace morvane {
+
+class large_block_deleter {
+  public:
+    large_block_deleter() = default;
+    explicit large_block_deleter(std::size_t alignment) noexcept : alignment_(alignment) {}
+    void operator()(char* block) const noexcept;
+
+  private:
+    std::size_t alignment_ = 0; // 0: the default alignment
+};
+
+using large_block = std::unique_ptr<char[], large_block_deleter>;
+
+// Uninitialised storage of at least `bytes` bytes. Throws std::bad_alloc.
+[[nodiscard]] large_block allocate_large_block(std::size_t bytes);
+
+// An upstream for arenas that hands out its big blocks the same way.
+class large_block_resource final : public std::pmr::memory_resource {
+  private:
+    void* do_allocate(std::size_t bytes, std::size_t alignment) override;
+    void do_deallocate(void* block, std::size_t bytes, std::size_t alignment) override;
+    [[nodiscard]] bool do_is_equal(const memory_resource& other) const noexcept override {
+        return dynamic_cast<const large_block_resource*>(&other) != nullptr;
+    }
+};
+
+} // namespace morvane
