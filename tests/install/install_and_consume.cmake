@@ -1,7 +1,7 @@
 # Installs the build tree into a fresh prefix, then configures, builds and runs
 # the consumer project against that prefix alone.
 # Expects BUILD_DIR, PREFIX, WORK_DIR, CONSUMER_DIR, GENERATOR, CXX_COMPILER,
-# BUILD_TYPE and CXX_FLAGS (the flags the library was built with).
+# BUILD_TYPE, CXX_FLAGS and LINK_FLAGS (those the libraries were built with).
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
@@ -23,7 +23,7 @@ endforeach()
 
 run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR} -G ${GENERATOR}
     -DCMAKE_CXX_COMPILER=${CXX_COMPILER} -DCMAKE_BUILD_TYPE=${BUILD_TYPE}
-    "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}"
+    "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${LINK_FLAGS}"
     -DCMAKE_PREFIX_PATH=${PREFIX} -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF)
 run(${CMAKE_COMMAND} --build ${WORK_DIR})
 run(${WORK_DIR}/consumer)
