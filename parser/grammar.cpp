@@ -49,12 +49,8 @@ bool old_format_parser::yy_text() {
 // num: < "-"? [0-9]* > spacing {1}
 bool old_format_parser::yy_num() {
     begin_capture();
-    const std::size_t start = yypos;
     if (available() && peek() == '-') ++yypos;
     while (available() && digits.contains(static_cast<unsigned char>(peek()))) ++yypos;
-    // A number may be empty, so what ends it is only worth naming when the
-    // statement then fails right there: a number where none began, else a digit.
-    expect(yypos, {yypos == start ? "a number" : "a digit", false});
     end_capture();
     yy_spacing();
     record(action::num_1);
@@ -129,6 +125,9 @@ bool old_format_parser::num_statement(std::string_view key, action a) {
             record(a);
             return true;
         }
+        // A number may be empty, so what could have gone on where it ended (its
+        // capture's end) is named only here, off the path of files that parse.
+        expect(yyend, {yyend == yybegin ? "a number" : "a digit", false});
     }
     restore(m);
     return false;
