@@ -41,6 +41,10 @@ void deallocate_aligned(void* block, std::size_t alignment) noexcept {
         ::operator delete (block, std::align_val_t{alignment});
 }
 
+void release_allocated(char* block, std::size_t alignment) noexcept {
+    deallocate_aligned(block, alignment);
+}
+
 void* allocate_advised(std::size_t bytes, std::size_t alignment) {
     if (!is_large(bytes)) return allocate_aligned(bytes, alignment);
     void* block = allocate_aligned(rounded(bytes), block_alignment(bytes, alignment));
@@ -50,14 +54,10 @@ void* allocate_advised(std::size_t bytes, std::size_t alignment) {
 
 } // namespace
 
-void large_block_deleter::operator()(char* block) const noexcept {
-    deallocate_aligned(block, alignment_);
-}
-
 large_block allocate_large_block(std::size_t bytes) {
     const std::size_t alignment = block_alignment(bytes, 1);
     return large_block(static_cast<char*>(allocate_advised(bytes, alignment)),
-                       large_block_deleter(alignment));
+                       large_block_deleter(release_allocated, alignment));
 }
 
 void* large_block_resource::do_allocate(std::size_t bytes, std::size_t alignment) {

@@ -15,14 +15,22 @@
 
 namespace morvane {
 
+// Releases a block the way it was obtained: by the function given with it,
+// which receives the block and the extent it was created with.
 class large_block_deleter {
   public:
+    using release_function = void (*)(char* block, std::size_t extent) noexcept;
+
     large_block_deleter() = default;
-    explicit large_block_deleter(std::size_t alignment) noexcept : alignment_(alignment) {}
-    void operator()(char* block) const noexcept;
+    large_block_deleter(release_function release, std::size_t extent) noexcept
+        : release_(release), extent_(extent) {}
+    void operator()(char* block) const noexcept {
+        if (release_ != nullptr) release_(block, extent_);
+    }
 
   private:
-    std::size_t alignment_ = 0; // 0: the default alignment
+    release_function release_ = nullptr;
+    std::size_t extent_ = 0;
 };
 
 using large_block = std::unique_ptr<char[], large_block_deleter>;

@@ -23,13 +23,30 @@
 #include "list.hpp"
 
 #include <algorithm>
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <numeric>
 #include <vector>
 
 namespace morvane {
+
+// An optional projection for list_sort: a 128-bit key that orders entries as
+// cmp does wherever two keys differ. It must hold that cmp(a, b) < 0 implies
+// key(a) <= key(b), and that cmp(a, b) == 0 implies key(a) == key(b). Long lists
+// then compare these keys, held next to each other, and call cmp only on ties:
+// cmp usually reads records and texts scattered through memory.
+struct sort_prefix {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    auto operator<=>(const sort_prefix&) const = default;
+};
+
+// The projection that says nothing: every entry gets the same key.
+struct no_sort_prefix {
+    template <class T> sort_prefix operator()(const T*) const noexcept { return {}; }
+};
+
 namespace detail {
 
 // Range minimum and maximum of original positions over the key-sorted sequence,
@@ -169,35 +186,45 @@ inline constexpr std::size_t direct_sort_limit = 16;
 
 // The partition tree's in-order walk, for a list of n >= 2 entries whose
 // positions fit in Index.
-template <class Index, class T, class Cmp> void sort_long_list(list<T>& l, Cmp& cmp) {
+template <class Index, class T, class Cmp, class Prefix>
+void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
     const std::size_t n = l.count;
     std::vector<list_entry<T>*> entries;
-    std::vector<const T*> data;
     entries.reserve(n);
-    data.reserve(n);
-    for (auto* e = l.head; e != nullptr; e = e->next) {
-        entries.push_back(e);
-        data.push_back(e->data);
-    }
+    for (auto* e = l.head; e != nullptr; e = e->next) entries.push_back(e);
 
-    std::vector<Index> by_key(n);
-    std::iota(by_key.begin(), by_key.end(), Index{0});
-    std::stable_sort(by_key.begin(), by_key.end(),
-                     [&](Index a, Index b) { return cmp(data[a], data[b]) < 0; });
+    // Sorting the data pointers together with their positions saves every
+    // comparison a lookup.
+    struct keyed {
+        sort_prefix key;
+        const T* data;
+        Index position;
+    };
+    std::vector<keyed> sorted(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const T* data = entries[i]->data;
+        sorted[i] = {prefix(data), data, static_cast<Index>(i)};
+    }
+    const auto before = [&cmp](const keyed& a, const keyed& b) {
+        return a.key < b.key || (a.key == b.key && cmp(a.data, b.data) < 0);
+    };
+    std::stable_sort(sorted.begin(), sorted.end(), before);
     // run_start[k]: where the run of keys equal to the k-th smallest begins.
     // Every key range the walk visits is a union of whole runs, so the entries
     // of a range that sort below its pivot are exactly those before the pivot's
     // run: the split needs no comparison.
+    std::vector<Index> by_key(n);
     std::vector<Index> run_start(n);
     std::vector<Index> rank(n);
     bool all_differ = true;
     for (std::size_t k = 0; k < n; ++k) {
-        const bool new_run = k == 0 || cmp(data[by_key[k - 1]], data[by_key[k]]) < 0;
+        const bool new_run = k == 0 || before(sorted[k - 1], sorted[k]);
         run_start[k] = new_run ? static_cast<Index>(k) : run_start[k - 1];
+        by_key[k] = sorted[k].position;
         rank[by_key[k]] = static_cast<Index>(k);
         all_differ = all_differ && new_run;
     }
-    data = {};
+    sorted = {};
     if (all_differ) {
         l.head = nullptr;
         list_entry<T>* last = nullptr;
@@ -240,14 +267,12 @@ template <class Index, class T, class Cmp> void sort_long_list(list<T>& l, Cmp& 
 
 } // namespace detail
 
-// cmp(a, b) returns a negative, zero or positive int, like a three-way compare.
-template <class T, class Cmp> void list_sort(list<T>& l, Cmp&& cmp) {
+// cmp(a, b) returns a negative, zero or positive int, like a three-way compare;
+// prefix is a sort_prefix projection that agrees with it.
+template <class T, class Cmp, class Prefix = no_sort_prefix>
+void list_sort(list<T>& l, Cmp&& cmp, Prefix&& prefix = {}) {
     const std::size_t n = l.count;
     if (n < 2) return;
-    if (n <= detail::direct_sort_limit) {
-        l.tail = detail::partition_step(l.head, cmp);
-        return;
-    }
     switch (detail::shape_of(l, cmp)) {
     case detail::list_shape::strictly_ascending:
         return;
@@ -260,11 +285,12 @@ template <class T, class Cmp> void list_sort(list<T>& l, Cmp&& cmp) {
     case detail::list_shape::other:
         break;
     }
-
-    if (n < std::numeric_limits<std::uint32_t>::max())
-        detail::sort_long_list<std::uint32_t>(l, cmp);
+    if (n <= detail::direct_sort_limit)
+        l.tail = detail::partition_step(l.head, cmp);
+    else if (n < std::numeric_limits<std::uint32_t>::max())
+        detail::sort_long_list<std::uint32_t>(l, cmp, prefix);
     else
-        detail::sort_long_list<std::size_t>(l, cmp);
+        detail::sort_long_list<std::size_t>(l, cmp, prefix);
 }
 
 } // namespace morvane

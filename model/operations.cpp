@@ -119,6 +119,26 @@ std::int64_t index_value(text index) noexcept {
     return negative ? -value : value;
 }
 
+sort_prefix text_sort_prefix(text key) noexcept {
+    if (!key.present()) return {};
+    // Bytes in order, unsigned, padded with zeros: a shorter text that is a
+    // prefix of a longer one gets a key no greater, as string_compare orders.
+    const std::string_view s = key.view();
+    const auto byte = [&s](std::size_t i) -> std::uint64_t {
+        return i < s.size() ? static_cast<unsigned char>(s[i]) : 0U;
+    };
+    sort_prefix p{std::uint64_t{1} << 56U, 0};
+    for (std::size_t i = 0; i < 7; ++i) p.high |= byte(i) << (8U * (6 - i));
+    for (std::size_t i = 0; i < 8; ++i) p.low |= byte(7 + i) << (8U * (7 - i));
+    return p;
+}
+
+sort_prefix index_sort_prefix(text index) noexcept {
+    if (!index.present()) return {};
+    // The value with its sign bit flipped orders as an unsigned number.
+    return {1, static_cast<std::uint64_t>(index_value(index)) ^ (std::uint64_t{1} << 63U)};
+}
+
 int compare_sprites(const sprite* a, const sprite* b) noexcept {
     if (!a->index.present() || !b->index.present()) return compare_keys(a->index, b->index);
     const std::int64_t x = index_value(a->index);

@@ -26,7 +26,8 @@
 
 namespace morvane {
 
-// A growable block of bytes whose contents are never zero-filled.
+// A growable block of bytes whose contents are never zero-filled, or a block
+// handed over whole by the input, which is only read.
 class byte_buffer {
   public:
     [[nodiscard]] char* data() noexcept { return data_.get(); }
@@ -36,12 +37,20 @@ class byte_buffer {
     void reserve(std::size_t wanted, std::size_t keep);
     large_block release() noexcept {
         capacity_ = 0;
+        read_only_ = false;
         return std::move(data_);
     }
+    void adopt(large_block block, std::size_t size) noexcept {
+        data_ = std::move(block);
+        capacity_ = size;
+        read_only_ = true;
+    }
+    [[nodiscard]] bool read_only() const noexcept { return read_only_; }
 
   private:
     large_block data_;
     std::size_t capacity_ = 0;
+    bool read_only_ = false;
 };
 
 class engine {
@@ -66,6 +75,7 @@ class engine {
         expected_limit_.reset();
         if (const auto left = in.size_hint())
             expected_limit_ = yylimit + static_cast<std::size_t>(*left);
+        if (yylimit == 0) adopt_whole(in);
     }
 
     // Runs start; when it matches, runs every recorded action in order through
@@ -85,7 +95,8 @@ class engine {
         return matched ? 1 : 0;
     }
 
-    // Hands over the input buffer that the last parse's texts point into.
+    // Hands over the input buffer that the last parse's texts point into: the
+    // whole input after a successful parse.
     [[nodiscard]] large_block take_input() noexcept;
 
     // Furthest-failure tracking for diagnostics; off unless asked for.
@@ -113,6 +124,17 @@ class engine {
         }
         if (tracking_ && !name.empty()) fail_at(yypos, {name, false});
         return false;
+    }
+    // members* : takes every byte from the position on that is a member,
+    // refilling as needed. Never fails.
+    void skip_members(const char_class& members) {
+        for (;;) {
+            const char* buf = yybuf_.data();
+            std::size_t p = yypos;
+            while (p < yylimit && members.contains(static_cast<unsigned char>(buf[p]))) ++p;
+            yypos = p;
+            if (p < yylimit || !yyrefill()) return;
+        }
     }
     bool match_any() {
         if (!available()) return false;
@@ -174,9 +196,12 @@ class engine {
     bool match_string_at_end(std::string_view literal);
     static const char& literal_byte(char c) noexcept;
     void set_up();
-    void drop_consumed() noexcept;
+    void drop_consumed();
     template <class Run> void run_actions(Run& run);
     void reserve_log();
+    void adopt_whole(input_source& in);
+    // Replaces a handed-over buffer by one of our own holding n bytes from `from`.
+    void own_buffer(std::size_t from, std::size_t n);
 
     char_class text_actions_;
     input_source* input_ = nullptr;

@@ -25,7 +25,7 @@ bool old_format_parser::yy_start() {
 }
 
 bool old_format_parser::yy_spacing() {
-    while (available() && space_bytes.contains(static_cast<unsigned char>(peek()))) ++yypos;
+    skip_members(space_bytes);
     return true;
 }
 
@@ -40,7 +40,7 @@ bool old_format_parser::yy_semicolon() {
 bool old_format_parser::yy_text() {
     begin_capture();
     if (!match_class(text_first, "a name")) return false;
-    while (available() && text_rest.contains(static_cast<unsigned char>(peek()))) ++yypos;
+    skip_members(text_rest);
     end_capture();
     record(action::text_1);
     return true;
@@ -50,7 +50,7 @@ bool old_format_parser::yy_text() {
 bool old_format_parser::yy_num() {
     begin_capture();
     if (available() && peek() == '-') ++yypos;
-    while (available() && digits.contains(static_cast<unsigned char>(peek()))) ++yypos;
+    skip_members(digits);
     end_capture();
     yy_spacing();
     record(action::num_1);

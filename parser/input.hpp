@@ -1,6 +1,8 @@
 #pragma once
 // Where the parser's bytes come from: a file, or bytes already in memory.
 
+#include "containers/large_block.hpp"
+
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -22,6 +24,14 @@ class input_source {
     virtual std::size_t read(char* dst, std::size_t max) = 0;
     // How many bytes are left, when that is known, so buffers can be sized once.
     [[nodiscard]] virtual std::optional<std::uint64_t> size_hint() const { return std::nullopt; }
+
+    // All the remaining bytes at once, in a block that the caller then owns,
+    // when the source can hand them over without copying; otherwise nothing.
+    struct whole_input {
+        large_block bytes;
+        std::size_t size;
+    };
+    [[nodiscard]] virtual std::optional<whole_input> take_whole() { return std::nullopt; }
 };
 
 class memory_source : public input_source {
@@ -40,6 +50,9 @@ class file_source : public input_source {
     explicit file_source(std::FILE* file);
     std::size_t read(char* dst, std::size_t max) override;
     [[nodiscard]] std::optional<std::uint64_t> size_hint() const override { return size_; }
+    // A regular file read from its start is mapped into memory where the
+    // platform can, which spares copying it and filling fresh memory.
+    [[nodiscard]] std::optional<whole_input> take_whole() override;
 
   private:
     std::FILE* file_;

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
 namespace morvane {
 namespace {
@@ -75,6 +76,50 @@ TEST(orderings, index_value_reads_like_a_decimal_conversion) {
     EXPECT_EQ(index_value(doc.copy("x")), 0);
     EXPECT_EQ(index_value(text()), 0);
     EXPECT_EQ(index_value(doc.copy("99999999999999999999999")), INT64_MAX);
+}
+
+// The sort prefixes must agree with the orderings: a smaller record never gets
+// a larger key, and equal records get equal keys. Texts sharing long beginnings,
+// holding NUL and high bytes, and indices with signs, zeros and overflow.
+TEST(orderings, sort_prefixes_agree_with_the_orderings) {
+    document doc;
+    std::vector<text> texts{text(), doc.copy(""), doc.copy(std::string_view("\0", 1)),
+                            doc.copy(std::string_view("a\0", 2)), doc.copy("a")};
+    for (const char* s :
+         {"knight_123_walk_0", "knight_123_walk_1", "knight_123_walk_10", "knight_123_walk_",
+          "knight_123_walk", "knight_123_wal", "Knight", "\xff", "\x80" "a", "b", "ab",
+          "abcdefghijklmnopq", "abcdefghijklmnopr", "abcdefghijklmno", "abcdefghijklmnop"})
+        texts.push_back(doc.copy(s));
+    std::vector<text> indices{text(),
+                              doc.copy(""),
+                              doc.copy("0"),
+                              doc.copy("00"),
+                              doc.copy("-0"),
+                              doc.copy("7"),
+                              doc.copy(" 7"),
+                              doc.copy("-3"),
+                              doc.copy("10"),
+                              doc.copy("99999999999999999999999"),
+                              doc.copy("-99999999999999999999")};
+    const auto agree = [](int order, sort_prefix a, sort_prefix b) {
+        return order < 0 ? a <= b : (order > 0 ? a >= b : a == b);
+    };
+    for (const text& a : texts)
+        for (const text& b : texts) {
+            frame x(doc.alloc()), y(doc.alloc());
+            x.name = a;
+            y.name = b;
+            EXPECT_TRUE(agree(compare_frames(&x, &y), frames_prefix(&x), frames_prefix(&y)))
+                << a.view() << " / " << b.view();
+        }
+    for (const text& a : indices)
+        for (const text& b : indices) {
+            sprite x{}, y{};
+            x.index = a;
+            y.index = b;
+            EXPECT_TRUE(agree(compare_sprites(&x, &y), sprites_prefix(&x), sprites_prefix(&y)))
+                << a.view() << " / " << b.view();
+        }
 }
 
 TEST(document, texts_keep_empty_apart_from_absent_and_hold_any_byte) {
