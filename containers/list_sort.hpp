@@ -26,20 +26,38 @@
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
 namespace morvane {
 
-// An optional projection for list_sort: a 128-bit key that orders entries as
-// cmp does wherever two keys differ. It must hold that cmp(a, b) < 0 implies
+// An optional projection for list_sort: a key that orders entries as cmp does
+// wherever two keys differ. It must hold that cmp(a, b) < 0 implies
 // key(a) <= key(b), and that cmp(a, b) == 0 implies key(a) == key(b). Long lists
 // then compare these keys, held next to each other, and call cmp only on ties:
 // cmp usually reads records and texts scattered through memory.
+//
+// A key is 128 bits and, optionally, a run of bytes compared after them in
+// byte order (a shorter run that begins another sorts first), for keys that are
+// texts longer than the 128 bits hold.
 struct sort_prefix {
     std::uint64_t high = 0;
     std::uint64_t low = 0;
-    auto operator<=>(const sort_prefix&) const = default;
+    const char* rest = nullptr;
+    std::size_t rest_size = 0;
+
+    friend std::strong_ordering operator<=>(const sort_prefix& a, const sort_prefix& b) noexcept {
+        if (a.high != b.high) return a.high <=> b.high;
+        if (a.low != b.low) return a.low <=> b.low;
+        const std::size_t common = std::min(a.rest_size, b.rest_size);
+        const int c = common == 0 ? 0 : std::memcmp(a.rest, b.rest, common);
+        if (c != 0) return c <=> 0;
+        return a.rest_size <=> b.rest_size;
+    }
+    friend bool operator==(const sort_prefix& a, const sort_prefix& b) noexcept {
+        return (a <=> b) == 0;
+    }
 };
 
 // The projection that says nothing: every entry gets the same key.
@@ -206,7 +224,8 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
         sorted[i] = {prefix(data), data, static_cast<Index>(i)};
     }
     const auto before = [&cmp](const keyed& a, const keyed& b) {
-        return a.key < b.key || (a.key == b.key && cmp(a.data, b.data) < 0);
+        const std::strong_ordering by_key = a.key <=> b.key;
+        return by_key < 0 || (by_key == 0 && cmp(a.data, b.data) < 0);
     };
     std::stable_sort(sorted.begin(), sorted.end(), before);
     // run_start[k]: where the run of keys equal to the k-th smallest begins.

@@ -130,6 +130,10 @@ sort_prefix text_sort_prefix(text key) noexcept {
     sort_prefix p{std::uint64_t{1} << 56U, 0};
     for (std::size_t i = 0; i < 7; ++i) p.high |= byte(i) << (8U * (6 - i));
     for (std::size_t i = 0; i < 8; ++i) p.low |= byte(7 + i) << (8U * (7 - i));
+    if (s.size() > 15) {
+        p.rest = s.data() + 15;
+        p.rest_size = s.size() - 15;
+    }
     return p;
 }
 
