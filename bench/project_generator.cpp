@@ -1,5 +1,6 @@
 #include "project_generator.hpp"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -9,13 +10,14 @@
 namespace morvane::bench {
 namespace {
 
-constexpr std::array<std::string_view, 7> shape_table{"realistic",
+constexpr std::array<std::string_view, 8> shape_table{"realistic",
                                                       "sorted-frames",
                                                       "reverse-frames",
                                                       "same-name-frames",
                                                       "sprites-in-one-frame",
                                                       "sounds-in-one-anim-frame",
-                                                      "variables-in-one-character"};
+                                                      "variables-in-one-character",
+                                                      "long-value"};
 
 constexpr std::uint64_t mix(std::uint64_t x) noexcept {
     x ^= x >> 32U;
@@ -93,6 +95,19 @@ class project_writer {
         line_.clear();
         (line_.append(std::string_view(parts)), ...);
         expected_.add_line(line_);
+    }
+
+    // Old-format bytes written as they come, without keeping them.
+    void raw(std::string_view bytes) {
+        spill();
+        sink_(bytes);
+        spilled_ += bytes.size();
+    }
+    // An expected line hashed in pieces; finish() resets the hasher.
+    void expect_line(line_hasher& line) {
+        ++expected_.lines;
+        expected_.bytes += line.size() + 1;
+        expected_.hash_sum += line.finish();
     }
 
     [[nodiscard]] std::uint64_t written() const noexcept { return spilled_ + out_.size(); }
@@ -388,6 +403,31 @@ void sounds(project_writer& w, std::uint64_t count) {
     w.close();
 }
 
+// One sprite whose image path is `bytes` long: a single value of any size,
+// written and hashed in blocks.
+void long_value(project_writer& w, std::uint64_t bytes) {
+    w.open("frame");
+    w.statement("name", "wide");
+    w.expect("[frame wide]");
+    w.open("sprite");
+    w.raw("    [image] ");
+    constexpr std::string_view path_bytes = "abcdefghijklmnopqrstuvwxyz/._";
+    std::string block(1 << 20, ' ');
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] = path_bytes[i % path_bytes.size()];
+    line_hasher line;
+    line.add("sprite 0 image=");
+    for (std::uint64_t left = bytes; left > 0;) {
+        const std::string_view piece(block.data(), std::min<std::uint64_t>(left, block.size()));
+        w.raw(piece);
+        line.add(piece);
+        left -= piece.size();
+    }
+    w.raw(";\n");
+    w.expect_line(line);
+    w.close();
+    w.close();
+}
+
 void variables(project_writer& w, std::uint64_t count) {
     w.open("char");
     w.statement("name", "hoarder");
@@ -420,17 +460,41 @@ std::string shape_names() {
     return names;
 }
 
-std::uint64_t line_hash(std::string_view line) noexcept {
-    std::uint64_t h = mix(0x9e3779b97f4a7c15ULL ^ line.size());
-    std::size_t i = 0;
-    for (; i + 8 <= line.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, line.data() + i, 8);
-        h = mix(h ^ word);
+void line_hasher::add(std::string_view bytes) noexcept {
+    size_ += bytes.size();
+    while (!bytes.empty()) {
+        if (pending_size_ == 0 && bytes.size() >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data(), 8);
+            state_ = mix(state_ ^ word);
+            bytes.remove_prefix(8);
+            continue;
+        }
+        const std::size_t take = std::min(8 - pending_size_, bytes.size());
+        std::memcpy(pending_ + pending_size_, bytes.data(), take);
+        pending_size_ += take;
+        bytes.remove_prefix(take);
+        if (pending_size_ == 8) {
+            std::uint64_t word;
+            std::memcpy(&word, pending_, 8);
+            state_ = mix(state_ ^ word);
+            pending_size_ = 0;
+        }
     }
+}
+
+std::uint64_t line_hasher::finish() noexcept {
     std::uint64_t tail = 0;
-    std::memcpy(&tail, line.data() + i, line.size() - i);
-    return mix(h ^ tail ^ 0xa5a5a5a5a5a5a5a5ULL);
+    std::memcpy(&tail, pending_, pending_size_);
+    const std::uint64_t h = mix(state_ ^ tail ^ mix(size_ + 0xa5a5a5a5a5a5a5a5ULL));
+    *this = line_hasher();
+    return h;
+}
+
+std::uint64_t line_hash(std::string_view line) noexcept {
+    line_hasher h;
+    h.add(line);
+    return h.finish();
 }
 
 void expectation::add_line(std::string_view line) noexcept {
@@ -458,6 +522,9 @@ expectation generate(const generator_options& options, const byte_sink& sink) {
         break;
     case shape::variables_in_one_character:
         variables(w, options.amount);
+        break;
+    case shape::long_value:
+        long_value(w, options.amount);
         break;
     }
     return w.finish();

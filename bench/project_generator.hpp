@@ -21,6 +21,7 @@ enum class shape {
     sprites_in_one_frame,       // amount: sprites
     sounds_in_one_anim_frame,   // amount: sounds
     variables_in_one_character, // amount: variables
+    long_value,                 // amount: bytes of one sprite's image path
 };
 
 [[nodiscard]] std::optional<shape> parse_shape(std::string_view name);
@@ -37,6 +38,21 @@ struct expectation {
 
     void add_line(std::string_view line) noexcept;
     bool operator==(const expectation&) const = default;
+};
+
+// The hash of one line, fed in pieces of any size (a line may be gigabytes).
+class line_hasher {
+  public:
+    void add(std::string_view bytes) noexcept;
+    // The line's hash and length; the hasher starts over.
+    [[nodiscard]] std::uint64_t finish() noexcept;
+    [[nodiscard]] std::uint64_t size() const noexcept { return size_; }
+
+  private:
+    std::uint64_t state_ = 0x9e3779b97f4a7c15ULL;
+    std::uint64_t size_ = 0;
+    unsigned char pending_[8] = {};
+    std::size_t pending_size_ = 0;
 };
 
 [[nodiscard]] std::uint64_t line_hash(std::string_view line) noexcept;

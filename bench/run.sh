@@ -8,7 +8,8 @@
 # and converts each one N times (default 5), interleaved with `cp` and `wc -l`
 # of the same file, taking medians. Peak memory comes from /usr/bin/time. Every
 # conversion's output is checked against what the generator says it must hold.
-# --huge adds a realistic input of 3 GiB, converted and checked once.
+# --huge adds a realistic input of 3 GiB and an input whose one image path is
+# 2300 MiB long (a single value beyond 2 GiB), each converted and checked once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -136,11 +137,15 @@ done
 
 if [ "$huge" = 1 ]; then
   gen realistic-3G realistic 3G
+  gen long-value-2300M long-value 2300M
   row_runs=$runs runs=1
   row realistic-3G
-  runs=$row_runs
   verdict "realistic 3 GiB converts (Success!, output checked: $check)" "$([ "$check" = ok ] && echo 1 || echo 0)"
   rm -f "$data/realistic-3G.new"
+  row long-value-2300M
+  verdict "one 2300 MiB value converts (Success!, output checked: $check)" "$([ "$check" = ok ] && echo 1 || echo 0)"
+  rm -f "$data/long-value-2300M.new"
+  runs=$row_runs
 fi
 
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
