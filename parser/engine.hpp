@@ -101,6 +101,7 @@ class engine {
 
     // Furthest-failure tracking for diagnostics; off unless asked for.
     void track_failures(bool on) noexcept { tracking_ = on; }
+    [[nodiscard]] bool tracking_failures() const noexcept { return tracking_; }
     [[nodiscard]] std::size_t furthest_failure() const noexcept { return furthest_; }
     [[nodiscard]] const std::vector<expectation>& expected() const noexcept { return expected_; }
     // The input bytes read so far (all of them after a parse that looked at all).

@@ -147,6 +147,31 @@ bool old_format_parser::file_statement(std::string_view key, action a) {
     return false;
 }
 
+bool old_format_parser::statement(const statement_rule& rule) {
+    switch (rule.shape) {
+    case statement_shape::name:
+        return name_statement(rule.key, rule.done);
+    case statement_shape::number:
+        return num_statement(rule.key, rule.done);
+    case statement_shape::file:
+        return file_statement(rule.key, rule.done);
+    case statement_shape::tight_text:
+        return tight_text_statement(rule.key, rule.done);
+    }
+    return false;
+}
+
+template <std::size_t N>
+bool old_format_parser::first_statement(const std::array<statement_rule, N>& rules) {
+    const bool by_first_byte = !tracking_failures() && available();
+    const char first = by_first_byte ? peek() : '\0';
+    for (const statement_rule& rule : rules) {
+        if (by_first_byte && rule.key.front() != first) continue;
+        if (statement(rule)) return true;
+    }
+    return false;
+}
+
 bool old_format_parser::close_block() {
     if (!match_char('!')) return false;
     yy_spacing();
@@ -259,44 +284,50 @@ bool old_format_parser::yy_frame_block() {
 
 bool old_format_parser::yy_collision_rect_block() {
     if (!head("colrect", action::collision_rect_block_1)) return false;
-    elements([this] {
-        return name_statement("name", action::collision_rect_block_2) ||
-               num_statement("x", action::collision_rect_block_3) ||
-               num_statement("y", action::collision_rect_block_4) ||
-               num_statement("width", action::collision_rect_block_5) ||
-               num_statement("height", action::collision_rect_block_6) ||
-               num_statement("value", action::collision_rect_block_7) ||
-               num_statement("color", action::collision_rect_block_8);
-    });
+    using enum statement_shape;
+    static constexpr std::array<statement_rule, 7> statements{{
+        {"name", name, action::collision_rect_block_2},
+        {"x", number, action::collision_rect_block_3},
+        {"y", number, action::collision_rect_block_4},
+        {"width", number, action::collision_rect_block_5},
+        {"height", number, action::collision_rect_block_6},
+        {"value", number, action::collision_rect_block_7},
+        {"color", number, action::collision_rect_block_8},
+    }};
+    elements([this] { return first_statement(statements); });
     return true;
 }
 
 bool old_format_parser::yy_point_block() {
     if (!head("point", action::point_block_1)) return false;
-    elements([this] {
-        return name_statement("name", action::point_block_2) ||
-               num_statement("x", action::point_block_3) ||
-               num_statement("y", action::point_block_4) ||
-               num_statement("type", action::point_block_5);
-    });
+    using enum statement_shape;
+    static constexpr std::array<statement_rule, 4> statements{{
+        {"name", name, action::point_block_2},
+        {"x", number, action::point_block_3},
+        {"y", number, action::point_block_4},
+        {"type", number, action::point_block_5},
+    }};
+    elements([this] { return first_statement(statements); });
     return true;
 }
 
 bool old_format_parser::yy_sprite_block() {
     if (!head("sprite", action::sprite_block_1)) return false;
-    elements([this] {
-        return num_statement("width", action::sprite_block_2) ||
-               num_statement("height", action::sprite_block_3) ||
-               num_statement("color", action::sprite_block_4) ||
-               num_statement("angle", action::sprite_block_5) ||
-               file_statement("image", action::sprite_block_6) ||
-               tight_text_statement("ink", action::sprite_block_7) ||
-               num_statement("opacity", action::sprite_block_8) ||
-               num_statement("x flip", action::sprite_block_9) ||
-               num_statement("y flip", action::sprite_block_10) ||
-               num_statement("x", action::sprite_block_11) ||
-               num_statement("y", action::sprite_block_12);
-    });
+    using enum statement_shape;
+    static constexpr std::array<statement_rule, 11> statements{{
+        {"width", number, action::sprite_block_2},
+        {"height", number, action::sprite_block_3},
+        {"color", number, action::sprite_block_4},
+        {"angle", number, action::sprite_block_5},
+        {"image", file, action::sprite_block_6},
+        {"ink", tight_text, action::sprite_block_7},
+        {"opacity", number, action::sprite_block_8},
+        {"x flip", number, action::sprite_block_9},
+        {"y flip", number, action::sprite_block_10},
+        {"x", number, action::sprite_block_11},
+        {"y", number, action::sprite_block_12},
+    }};
+    elements([this] { return first_statement(statements); });
     return true;
 }
 

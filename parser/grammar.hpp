@@ -8,6 +8,9 @@
 #include "parser/actions.hpp"
 #include "parser/engine.hpp"
 
+#include <array>
+#include <cstdint>
+
 namespace morvane {
 
 namespace old_format_classes {
@@ -51,6 +54,21 @@ class old_format_parser : public engine {
 
   private:
     void record(action a) { yyDo(static_cast<action_id>(a)); }
+
+    // One statement alternative of a block: its keyword, the shape of its
+    // value, and the action recorded when it matches.
+    enum class statement_shape : std::uint8_t { name, number, file, tight_text };
+    struct statement_rule {
+        std::string_view key;
+        statement_shape shape;
+        action done;
+    };
+    bool statement(const statement_rule& rule);
+    // rule_1 / rule_2 / ... in order. An alternative whose keyword cannot
+    // match the byte at the position fails at once without a trace, so unless
+    // failures are tracked (which records every alternative tried) only those
+    // that begin with that byte are tried.
+    template <std::size_t N> bool first_statement(const std::array<statement_rule, N>& rules);
 
     // KEY "]" spacing {a}: the head of a block, at its keyword.
     bool head(std::string_view key, action a);
