@@ -6,9 +6,9 @@
 // (the text stack's pattern: at most one value at a time) never allocates.
 
 #include <cstddef>
+#include <memory>
 #include <new>
 #include <utility>
-#include <vector>
 
 namespace morvane {
 
@@ -19,13 +19,13 @@ template <class T> class queue {
 
     // Each throws std::bad_alloc when the ring cannot grow; the queue is then unchanged.
     void push_front(T value) {
-        grow_if_full();
-        head_ = (head_ + ring_.size() - 1) & mask();
+        if (size_ == capacity_) grow();
+        head_ = (head_ - 1) & mask();
         ring_[head_] = std::move(value);
         ++size_;
     }
     void push_back(T value) {
-        grow_if_full();
+        if (size_ == capacity_) grow();
         ring_[(head_ + size_) & mask()] = std::move(value);
         ++size_;
     }
@@ -44,16 +44,18 @@ template <class T> class queue {
     [[nodiscard]] const T& back() const noexcept { return ring_[(head_ + size_ - 1) & mask()]; }
 
   private:
-    [[nodiscard]] std::size_t mask() const noexcept { return ring_.size() - 1; }
-    void grow_if_full() {
-        if (size_ < ring_.size()) return;
-        std::vector<T> wider(ring_.empty() ? 8 : 2 * ring_.size());
-        for (std::size_t i = 0; i < size_; ++i) wider[i] = std::move(ring_[(head_ + i) & mask()]);
-        ring_.swap(wider);
+    [[nodiscard]] std::size_t mask() const noexcept { return capacity_ - 1; }
+    void grow() {
+        const std::size_t wider = capacity_ == 0 ? 8 : 2 * capacity_;
+        auto ring = std::make_unique<T[]>(wider);
+        for (std::size_t i = 0; i < size_; ++i) ring[i] = std::move(ring_[(head_ + i) & mask()]);
+        ring_ = std::move(ring);
+        capacity_ = wider;
         head_ = 0;
     }
 
-    std::vector<T> ring_; // size is 0 or a power of two
+    std::unique_ptr<T[]> ring_;
+    std::size_t capacity_ = 0; // 0 or a power of two
     std::size_t head_ = 0;
     std::size_t size_ = 0;
 };

@@ -4,11 +4,6 @@
 
 namespace morvane {
 
-void builder::push(text value) {
-    // A value that cannot be stacked would make the next pop take the wrong text.
-    if (queue_push_head(text_stack, value) == 0) error(error_out_of_memory);
-}
-
-text builder::pop() { return queue_pop_head(text_stack); }
+void builder::stack_exhausted() { error(error_out_of_memory); }
 
 } // namespace morvane

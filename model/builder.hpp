@@ -17,9 +17,12 @@ class builder {
 
     // Puts a value on the text stack. Values point into the retained input, so
     // nothing is copied.
-    void push(text value);
+    void push(text value) {
+        if (queue_push_head(text_stack, value) == 0) [[unlikely]]
+            stack_exhausted();
+    }
     // Takes the value on top of the text stack, or an absent text when it is empty.
-    [[nodiscard]] text pop();
+    [[nodiscard]] text pop() { return queue_pop_head(text_stack); }
 
     document& doc;
     queue<text> text_stack;
@@ -40,6 +43,11 @@ class builder {
     std::int64_t sprite_count = 0;
     std::int64_t anim_frame_count = 0;
     std::int64_t sound_count = 0;
+
+  private:
+    // A value that cannot be stacked would make the next pop take the wrong
+    // text: the conversion ends as out of memory.
+    [[noreturn]] static void stack_exhausted();
 };
 
 } // namespace morvane

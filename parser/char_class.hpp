@@ -1,5 +1,6 @@
 #pragma once
-// A set of byte values, one bit per value 0 to 255.
+// A set of byte values: one flag per value 0 to 255, looked up directly (the
+// grammar's hottest loops test one byte per step).
 
 #include <array>
 #include <cstdint>
@@ -24,20 +25,16 @@ class char_class {
         return c;
     }
 
-    [[nodiscard]] constexpr bool contains(unsigned char v) const noexcept {
-        return (bits_[v >> 3U] >> (v & 7U) & 1U) != 0;
-    }
+    [[nodiscard]] constexpr bool contains(unsigned char v) const noexcept { return members_[v]; }
     [[nodiscard]] constexpr int count() const noexcept {
         int n = 0;
         for (unsigned v = 0; v < 256; ++v) n += contains(static_cast<unsigned char>(v)) ? 1 : 0;
         return n;
     }
-    constexpr void add(unsigned char v) noexcept {
-        bits_[v >> 3U] = static_cast<std::uint8_t>(bits_[v >> 3U] | (1U << (v & 7U)));
-    }
+    constexpr void add(unsigned char v) noexcept { members_[v] = true; }
 
   private:
-    std::array<std::uint8_t, 32> bits_{};
+    std::array<bool, 256> members_{};
 };
 
 } // namespace morvane

@@ -88,18 +88,8 @@ bool engine::match_string_at_end(std::string_view literal) {
     return false;
 }
 
-void engine::yyDo(action_id action) {
-    if (yythunks_.capacity() - yythunkpos < 1 + 2 * log_codec::max_varint_bytes)
-        yythunks_.reserve(yythunkpos + 1 + 2 * log_codec::max_varint_bytes, yythunkpos);
-    char* log = yythunks_.data();
-    log[yythunkpos++] = static_cast<char>(action);
-    if (text_actions_.contains(action)) {
-        // The distance from the previous capture, zigzag-coded: it is never
-        // negative in this grammar, but nothing here depends on that.
-        log_codec::put_varint(log_codec::zigzag(last_logged_begin_, yybegin), log, yythunkpos);
-        last_logged_begin_ = yybegin;
-        log_codec::put_varint(yyend > yybegin ? yyend - yybegin : 0, log, yythunkpos);
-    }
+void engine::grow_log() {
+    yythunks_.reserve(yythunkpos + 1 + 2 * log_codec::max_varint_bytes, yythunkpos);
 }
 
 void engine::reserve_log() {

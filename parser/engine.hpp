@@ -167,7 +167,18 @@ class engine {
 
     void begin_capture() noexcept { yybegin = yypos; }
     void end_capture() noexcept { yyend = yypos; }
-    void yyDo(action_id action);
+    void yyDo(action_id action) {
+        if (yythunks_.capacity() - yythunkpos < 1 + 2 * log_codec::max_varint_bytes) grow_log();
+        char* log = yythunks_.data();
+        log[yythunkpos++] = static_cast<char>(action);
+        if (text_actions_.contains(action)) {
+            // The distance from the previous capture, zigzag-coded: it is never
+            // negative in this grammar, but nothing here depends on that.
+            log_codec::put_varint(log_codec::zigzag(last_logged_begin_, yybegin), log, yythunkpos);
+            last_logged_begin_ = yybegin;
+            log_codec::put_varint(yyend > yybegin ? yyend - yybegin : 0, log, yythunkpos);
+        }
+    }
 
     struct mark {
         std::size_t pos;
@@ -200,6 +211,7 @@ class engine {
     void drop_consumed();
     template <class Run> void run_actions(Run& run);
     void reserve_log();
+    void grow_log();
     void adopt_whole(input_source& in);
     // Replaces a handed-over buffer by one of our own holding n bytes from `from`.
     void own_buffer(std::size_t from, std::size_t n);

@@ -27,6 +27,19 @@ void writer::emit(std::string_view format, const std::string_view* values, std::
     put(piece, static_cast<std::size_t>(end - piece));
 }
 
+void writer::emit_split_spilling(const output_format& format, const std::string_view* values,
+                                 std::size_t count) {
+    const std::string_view f = format.text();
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < format.placeholders(); ++i) {
+        const std::size_t at = format.placeholder_at(i);
+        put(f.data() + from, at - from);
+        if (i < count) put(values[i].data(), values[i].size());
+        from = at + 2;
+    }
+    put(f.data() + from, f.size() - from);
+}
+
 void writer::put_spilling(const char* bytes, std::size_t n) {
     // Fill the block, hand it over, and pass a value longer than a whole block
     // straight through, so that no value of any size is ever copied twice.

@@ -5,6 +5,7 @@
 
 #include "model/text.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -108,15 +109,28 @@ class writer {
     void emit_split(const output_format& format, const std::string_view* values,
                     std::size_t count) {
         const std::string_view f = format.text();
+        const std::size_t filled = std::min(count, format.placeholders());
+        std::size_t total = f.size() - 2 * format.placeholders();
+        for (std::size_t i = 0; i < filled; ++i) total += values[i].size();
+        if (total > block_size - used_) return emit_split_spilling(format, values, count);
+        // The whole line fits: copy its pieces without checking each.
+        char* out = buffer_.get() + used_;
         std::size_t from = 0;
         for (std::size_t i = 0; i < format.placeholders(); ++i) {
             const std::size_t at = format.placeholder_at(i);
-            put(f.data() + from, at - from);
-            if (i < count) put(values[i].data(), values[i].size());
+            copy(out, f.data() + from, at - from);
+            out += at - from;
+            if (i < filled) {
+                copy(out, values[i].data(), values[i].size());
+                out += values[i].size();
+            }
             from = at + 2;
         }
-        put(f.data() + from, f.size() - from);
+        copy(out, f.data() + from, f.size() - from);
+        used_ += total;
     }
+    void emit_split_spilling(const output_format& format, const std::string_view* values,
+                             std::size_t count);
     // Appends bytes, handing the block to the sink whenever it fills.
     void put(const char* bytes, std::size_t n) {
         if (n <= block_size - used_) {
