@@ -31,6 +31,21 @@ std::string frames_with_long_paths(std::size_t frames, std::size_t path_bytes) {
     return s;
 }
 
+// The error stream without the complaints of a coverage build's profiler, whose
+// data files fall under the same size limit.
+std::string messages(const std::string& err) {
+    std::string kept;
+    std::size_t from = 0;
+    while (from < err.size()) {
+        std::size_t end = err.find('\n', from);
+        end = end == std::string::npos ? err.size() : end + 1;
+        const std::string line = err.substr(from, end - from);
+        if (!line.starts_with("libgcov profiling error:")) kept += line;
+        from = end;
+    }
+    return kept;
+}
+
 TEST(io_faults, unreadable_input_is_reported_and_leaves_an_empty_output) {
     // Opening the process's own memory works; reading offset 0 fails (EIO).
     if (!fs::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc here";
@@ -68,7 +83,8 @@ TEST(io_faults, a_write_failing_anywhere_in_the_output_fails_the_run) {
     for (const std::uint64_t limit : {std::uint64_t{0}, std::uint64_t{512 * 1024}, size - 1}) {
         const auto r = run_program_with_file_limit(MORVANE_CONVERT, {input, output}, limit);
         EXPECT_EQ(r.status, 1) << "limit " << limit;
-        EXPECT_EQ(r.err, "Success!\nUnable to write file '" + output + "'.\n") << "limit " << limit;
+        EXPECT_EQ(messages(r.err), "Success!\nUnable to write file '" + output + "'.\n")
+            << "limit " << limit;
         EXPECT_EQ(r.out, "");
     }
 }
