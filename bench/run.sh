@@ -62,31 +62,41 @@ gen() {
   fi
 }
 
-# measure NAME RUNS: sets convert_s, cp_s, wc_s (medians, seconds), rss_kib (max)
-# and check (the verifier's verdict).
+# cpu_of FILE: user + system seconds from a "%U %S" line of /usr/bin/time.
+cpu_of() { tail -n 1 "$1" | awk '{ printf "%.3f", $1 + $2 }'; }
+
+# measure NAME RUNS: sets convert_s, cp_s, wc_s (medians of wall-clock seconds),
+# convert_cpu, cp_cpu (medians of user + system seconds), rss_kib (max) and
+# check (the verifier's verdict).
 measure() {
   local name="$1" n="$2" in="$data/$1.old" out="$data/$1.new"
-  local t0 conv=() cps=() wcs=() rss=0 status
+  local t0 conv=() cps=() wcs=() conv_cpu=() cp_cpu=() rss=0 status
   for ((i = 0; i < n; i++)); do
-    t0=$(now); cp "$in" "$data/scratch.cp"; cps+=($(($(now) - t0)))
+    t0=$(now)
+    /usr/bin/time -f "%U %S" -o "$data/cp-time.txt" cp "$in" "$data/scratch.cp"
+    cps+=($(($(now) - t0)))
+    cp_cpu+=($(cpu_of "$data/cp-time.txt"))
     t0=$(now); wc -l "$in" >/dev/null; wcs+=($(($(now) - t0)))
     t0=$(now)
-    /usr/bin/time -f "%M" -o "$data/time.txt" "$convert" "$in" "$out" 2>"$data/stderr.txt" || true
+    /usr/bin/time -f "%U %S %M" -o "$data/time.txt" "$convert" "$in" "$out" 2>"$data/stderr.txt" || true
     conv+=($(($(now) - t0)))
+    conv_cpu+=($(cpu_of "$data/time.txt"))
     status=$(head -n 1 "$data/stderr.txt")
     if [ "$status" != "Success!" ]; then
       echo "$name: morvane-convert said: $status" >&2
       exit 1
     fi
-    local m; m=$(tail -n 1 "$data/time.txt")
+    local m; m=$(tail -n 1 "$data/time.txt" | awk '{ print $3 }')
     [ "$m" -gt "$rss" ] && rss=$m
   done
   convert_s=$(seconds "$(printf '%s\n' "${conv[@]}" | median)")
   cp_s=$(seconds "$(printf '%s\n' "${cps[@]}" | median)")
   wc_s=$(seconds "$(printf '%s\n' "${wcs[@]}" | median)")
+  convert_cpu=$(printf '%s\n' "${conv_cpu[@]}" | median)
+  cp_cpu=$(printf '%s\n' "${cp_cpu[@]}" | median)
   rss_kib=$rss
   if check=$("$verify" "$out" "$data/$name.expect" 2>&1); then check="ok"; else check="FAILED: $check"; fi
-  rm -f "$data/scratch.cp"
+  rm -f "$data/scratch.cp" "$data/cp-time.txt"
 }
 
 rows=()
@@ -98,7 +108,7 @@ row() {
   size=$(stat -c %s "$data/$name.old")
   measure "$name" "$runs"
   local rss_bytes=$((rss_kib * 1024))
-  rows+=("| $name | $(mib "$size") | $convert_s | $cp_s | $wc_s | $(ratio "$convert_s" "$cp_s") | $(mib "$rss_bytes") | $(ratio "$rss_bytes" "$size") | $check |")
+  rows+=("| $name | $(mib "$size") | $convert_s | $cp_s | $wc_s | $(ratio "$convert_s" "$cp_s") | $convert_cpu | $cp_cpu | $(mib "$rss_bytes") | $(ratio "$rss_bytes" "$size") | $check |")
   [ "$check" = ok ] || failed=1
   echo "$name: ${convert_s}s (cp ${cp_s}s), $(mib "$rss_bytes") MiB peak, $check"
 }
@@ -159,7 +169,8 @@ thp=$(cat /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknow
   echo
   echo "Written by \`bench/run.sh\` (runs per input: $runs; times are medians of wall-clock"
   echo "seconds, each conversion interleaved with \`cp\` and \`wc -l\` of the same file; peak"
-  echo "memory is the largest maximum resident set size of the runs)."
+  echo "memory is the largest maximum resident set size of the runs, mapped input"
+  echo "included; CPU columns are medians of user + system seconds)."
   echo
   echo "| Machine | |"
   echo "|---|---|"
@@ -172,8 +183,8 @@ thp=$(cat /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknow
   echo "| compiler | $compiler |"
   echo "| load average before / after | $load_before / $load_after |"
   echo
-  echo "| Input | MiB | convert s | cp s | wc -l s | convert / cp | peak MiB | peak / input | output |"
-  echo "|---|---|---|---|---|---|---|---|---|"
+  echo "| Input | MiB | convert s | cp s | wc -l s | convert / cp | convert CPU s | cp CPU s | peak MiB | peak / input | output |"
+  echo "|---|---|---|---|---|---|---|---|---|---|---|"
   printf '%s\n' "${rows[@]}"
   echo
   echo "Targets:"
