@@ -70,17 +70,17 @@ cpu_of() { tail -n 1 "$1" | awk '{ printf "%.3f", $1 + $2 }'; }
 # check (the verifier's verdict).
 measure() {
   local name="$1" n="$2" in="$data/$1.old" out="$data/$1.new"
-  local t0 conv=() cps=() wcs=() conv_cpu=() cp_cpu=() rss=0 status
+  local t0 conv=() cps=() wcs=() conv_cpus=() cp_cpus=() rss=0 status
   for ((i = 0; i < n; i++)); do
     t0=$(now)
     /usr/bin/time -f "%U %S" -o "$data/cp-time.txt" cp "$in" "$data/scratch.cp"
     cps+=($(($(now) - t0)))
-    cp_cpu+=($(cpu_of "$data/cp-time.txt"))
+    cp_cpus+=($(cpu_of "$data/cp-time.txt"))
     t0=$(now); wc -l "$in" >/dev/null; wcs+=($(($(now) - t0)))
     t0=$(now)
     /usr/bin/time -f "%U %S %M" -o "$data/time.txt" "$convert" "$in" "$out" 2>"$data/stderr.txt" || true
     conv+=($(($(now) - t0)))
-    conv_cpu+=($(cpu_of "$data/time.txt"))
+    conv_cpus+=($(cpu_of "$data/time.txt"))
     status=$(head -n 1 "$data/stderr.txt")
     if [ "$status" != "Success!" ]; then
       echo "$name: morvane-convert said: $status" >&2
@@ -92,8 +92,8 @@ measure() {
   convert_s=$(seconds "$(printf '%s\n' "${conv[@]}" | median)")
   cp_s=$(seconds "$(printf '%s\n' "${cps[@]}" | median)")
   wc_s=$(seconds "$(printf '%s\n' "${wcs[@]}" | median)")
-  convert_cpu=$(printf '%s\n' "${conv_cpu[@]}" | median)
-  cp_cpu=$(printf '%s\n' "${cp_cpu[@]}" | median)
+  convert_cpu=$(printf '%s\n' "${conv_cpus[@]}" | median)
+  cp_cpu=$(printf '%s\n' "${cp_cpus[@]}" | median)
   rss_kib=$rss
   if check=$("$verify" "$out" "$data/$name.expect" 2>&1); then check="ok"; else check="FAILED: $check"; fi
   rm -f "$data/scratch.cp" "$data/cp-time.txt"
