@@ -23,6 +23,7 @@
 #include "list.hpp"
 
 #include <algorithm>
+#include <array>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
@@ -38,18 +39,17 @@ namespace morvane {
 // then compare these keys, held next to each other, and call cmp only on ties:
 // cmp usually reads records and texts scattered through memory.
 //
-// A key is 128 bits and, optionally, a run of bytes compared after them in
-// byte order (a shorter run that begins another sorts first), for keys that are
-// texts longer than the 128 bits hold.
+// A key is four 64-bit words, compared in order, and optionally a run of bytes
+// compared after them in byte order (a shorter run that begins another sorts
+// first), for keys that are texts longer than the words hold.
 struct sort_prefix {
-    std::uint64_t high = 0;
-    std::uint64_t low = 0;
+    std::array<std::uint64_t, 4> words{};
     const char* rest = nullptr;
     std::size_t rest_size = 0;
 
     friend std::strong_ordering operator<=>(const sort_prefix& a, const sort_prefix& b) noexcept {
-        if (a.high != b.high) return a.high <=> b.high;
-        if (a.low != b.low) return a.low <=> b.low;
+        for (std::size_t i = 0; i < a.words.size(); ++i)
+            if (a.words[i] != b.words[i]) return a.words[i] <=> b.words[i];
         const std::size_t common = std::min(a.rest_size, b.rest_size);
         const int c = common == 0 ? 0 : std::memcmp(a.rest, b.rest, common);
         if (c != 0) return c <=> 0;

@@ -3,6 +3,7 @@
 #include "containers/compare_string.hpp"
 #include "model/error.hpp"
 
+#include <algorithm>
 #include <limits>
 
 namespace morvane {
@@ -121,18 +122,20 @@ std::int64_t index_value(text index) noexcept {
 
 sort_prefix text_sort_prefix(text key) noexcept {
     if (!key.present()) return {};
-    // Bytes in order, unsigned, padded with zeros: a shorter text that is a
-    // prefix of a longer one gets a key no greater, as string_compare orders.
+    // A marker byte, then the text's bytes in order, unsigned, padded with
+    // zeros: a shorter text that begins a longer one gets a key no greater, as
+    // string_compare orders. What the words cannot hold follows as the rest.
+    constexpr std::size_t held = 31;
     const std::string_view s = key.view();
-    const auto byte = [&s](std::size_t i) -> std::uint64_t {
-        return i < s.size() ? static_cast<unsigned char>(s[i]) : 0U;
-    };
-    sort_prefix p{std::uint64_t{1} << 56U, 0};
-    for (std::size_t i = 0; i < 7; ++i) p.high |= byte(i) << (8U * (6 - i));
-    for (std::size_t i = 0; i < 8; ++i) p.low |= byte(7 + i) << (8U * (7 - i));
-    if (s.size() > 15) {
-        p.rest = s.data() + 15;
-        p.rest_size = s.size() - 15;
+    sort_prefix p;
+    p.words[0] = std::uint64_t{1} << 56U;
+    for (std::size_t i = 0; i < std::min(held, s.size()); ++i) {
+        const std::size_t at = i + 1; // byte position in the words, after the marker
+        p.words[at / 8] |= std::uint64_t{static_cast<unsigned char>(s[i])} << (8U * (7 - at % 8));
+    }
+    if (s.size() > held) {
+        p.rest = s.data() + held;
+        p.rest_size = s.size() - held;
     }
     return p;
 }
@@ -140,7 +143,10 @@ sort_prefix text_sort_prefix(text key) noexcept {
 sort_prefix index_sort_prefix(text index) noexcept {
     if (!index.present()) return {};
     // The value with its sign bit flipped orders as an unsigned number.
-    return {1, static_cast<std::uint64_t>(index_value(index)) ^ (std::uint64_t{1} << 63U)};
+    sort_prefix p;
+    p.words[0] = 1;
+    p.words[1] = static_cast<std::uint64_t>(index_value(index)) ^ (std::uint64_t{1} << 63U);
+    return p;
 }
 
 int compare_sprites(const sprite* a, const sprite* b) noexcept {

@@ -85,11 +85,19 @@ TEST(orderings, sort_prefixes_agree_with_the_orderings) {
     document doc;
     std::vector<text> texts{text(), doc.copy(""), doc.copy(std::string_view("\0", 1)),
                             doc.copy(std::string_view("a\0", 2)), doc.copy("a")};
-    for (const char* s :
-         {"knight_123_walk_0", "knight_123_walk_1", "knight_123_walk_10", "knight_123_walk_",
-          "knight_123_walk", "knight_123_wal", "Knight", "\xff", "\x80" "a", "b", "ab",
-          "abcdefghijklmnopq", "abcdefghijklmnopr", "abcdefghijklmno", "abcdefghijklmnop"})
+    for (const char* s : {"knight_123_walk_0", "knight_123_walk_1", "knight_123_walk_10",
+                          "knight_123_walk_", "knight_123_walk", "knight_123_wal", "Knight", "\xff",
+                          "\x80"
+                          "a",
+                          "b", "ab", "abcdefghijklmnopq", "abcdefghijklmnopr", "abcdefghijklmno",
+                          "abcdefghijklmnop"})
         texts.push_back(doc.copy(s));
+    // Around the 31 bytes that the key words hold.
+    const std::string long_name = "character_with_a_long_name_walk_frame_";
+    for (const std::size_t n : {30, 31, 32, 38})
+        texts.push_back(doc.copy(std::string_view(long_name).substr(0, n)));
+    for (const std::string& tail : {std::string("10"), std::string("9"), std::string(1, '\0')})
+        texts.push_back(doc.copy(long_name + tail));
     std::vector<text> indices{text(),
                               doc.copy(""),
                               doc.copy("0"),
