@@ -4,6 +4,7 @@
 #include "model/error.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace morvane {
@@ -127,12 +128,11 @@ sort_prefix text_sort_prefix(text key) noexcept {
     // string_compare orders. What the words cannot hold follows as the rest.
     constexpr std::size_t held = 31;
     const std::string_view s = key.view();
+    unsigned char bytes[held + 1] = {1};
+    if (!s.empty()) std::memcpy(bytes + 1, s.data(), std::min(held, s.size()));
     sort_prefix p;
-    p.words[0] = std::uint64_t{1} << 56U;
-    for (std::size_t i = 0; i < std::min(held, s.size()); ++i) {
-        const std::size_t at = i + 1; // byte position in the words, after the marker
-        p.words[at / 8] |= std::uint64_t{static_cast<unsigned char>(s[i])} << (8U * (7 - at % 8));
-    }
+    for (std::size_t w = 0; w < p.words.size(); ++w)
+        for (std::size_t i = 0; i < 8; ++i) p.words[w] = p.words[w] << 8U | bytes[8 * w + i];
     if (s.size() > held) {
         p.rest = s.data() + held;
         p.rest_size = s.size() - held;
