@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace morvane {
@@ -27,18 +28,28 @@ TEST(large_inputs, a_100_mb_image_path_is_carried_over_whole) {
     // first byte is not white space, which would belong to the spacing before it.
     std::string pattern;
     for (int c = 0; c < 256; ++c) pattern += c == ';' ? 'x' : static_cast<char>(c);
-    std::string path = "p";
-    path.reserve(100U << 20U);
-    while (path.size() + pattern.size() <= (100U << 20U)) path += pattern;
-    const std::string input = "[frame] [name] big; [sprite] [image] " + path + "; [x] 1; ! !\n";
-    const std::string expected = "[frame big]\nsprite 0 image=" + path + "\nsprite 0 x=1\n";
-    EXPECT_TRUE(converted(input) == expected) << "the path did not come through byte for byte";
+    const std::string head = "[frame] [name] big; [sprite] [image] p";
+    std::string input = head;
+    input.reserve(head.size() + (100U << 20U) + 64); // room for all: `path` stays valid
+    while (input.size() - head.size() + pattern.size() <= (100U << 20U)) input += pattern;
+    const std::string_view path(input.data() + head.size() - 1, input.size() - head.size() + 1);
+    input += "; [x] 1; ! !\n";
+
+    const std::string out = converted(input);
+    const std::string_view before = "[frame big]\nsprite 0 image=";
+    const std::string_view after = "\nsprite 0 x=1\n";
+    ASSERT_EQ(out.size(), before.size() + path.size() + after.size());
+    EXPECT_TRUE(out.starts_with(before));
+    EXPECT_TRUE(std::string_view(out).substr(before.size(), path.size()) == path)
+        << "the path did not come through byte for byte";
+    EXPECT_TRUE(out.ends_with(after));
 }
 
 TEST(large_inputs, a_10_mb_name_is_carried_over_whole) {
     const std::string letters = "abc DEF_.\\09 ";
-    std::string name(10U << 20U, 'a');
-    for (std::size_t i = 1; i < name.size(); ++i) name[i] = letters[i % letters.size()];
+    std::string name = "a";
+    name.reserve(10U << 20U);
+    while (name.size() < (10U << 20U)) name += letters;
     const std::string input =
         "[char] [name] " + name + ";\n [anim] [name] walk; !\n [var] [name] hp; [default] 3; !\n!";
     const std::string expected =
@@ -54,10 +65,18 @@ TEST(large_inputs, a_hundred_thousand_frames_come_out_sorted) {
     names.reserve(count);
     for (std::size_t i = 0; i < count; ++i) names.push_back("f" + std::to_string(i * 7919 % count));
     std::string input;
-    for (const std::string& n : names) input += "[frame] [name] " + n + "; [sprite] [y] 2; !\n!\n";
+    for (const std::string& n : names) {
+        input += "[frame] [name] ";
+        input += n;
+        input += "; [sprite] [y] 2; !\n!\n";
+    }
     std::sort(names.begin(), names.end());
     std::string expected;
-    for (const std::string& n : names) expected += "[frame " + n + "]\nsprite 0 y=2\n";
+    for (const std::string& n : names) {
+        expected += "[frame ";
+        expected += n;
+        expected += "]\nsprite 0 y=2\n";
+    }
     EXPECT_TRUE(converted(input) == expected) << "frames missing, changed or out of order";
 }
 

@@ -1,7 +1,7 @@
 // Damaged copies of the bundled example project: every strict prefix and every
-// single-byte deletion. Each must convert cleanly or fail with no output at all
-// (the sanitizer build also checks that none of them reads out of bounds or
-// leaks), and where the damage is certain to break the structure, fail.
+// single-byte deletion. Each must convert cleanly or fail leaving nothing to
+// write (the sanitizer build also checks that none of them reads out of bounds
+// or leaks), and where the damage is certain to break the structure, fail.
 
 #include "driver/conversion.hpp"
 #include "support/run_program.hpp"
@@ -19,12 +19,20 @@ struct result {
     std::string output;
 };
 
+// A failed parse must leave the document empty, so that nothing can be written;
+// that is checked directly, which is much cheaper than writing.
 result convert(std::string_view input) {
     conversion run;
     memory_source source(input);
     result r{run.parse(source), {}};
-    string_sink sink(r.output);
-    run.write(sink);
+    if (r.parsed) {
+        string_sink sink(r.output);
+        run.write(sink);
+    } else {
+        EXPECT_TRUE(run.doc().frame_list.empty() && run.doc().character_list.empty() &&
+                    run.doc().charmap_list.empty())
+            << "a failed parse left records behind";
+    }
     return r;
 }
 
@@ -52,9 +60,6 @@ TEST(malformed_sweep, every_prefix_succeeds_exactly_at_top_level_block_ends) {
         const bool complete = kept.empty() || kept.ends_with("\n!");
         const result r = convert(prefix);
         ASSERT_EQ(r.parsed, complete) << "prefix of " << n << " bytes";
-        if (!r.parsed) {
-            ASSERT_EQ(r.output, "") << "prefix of " << n << " bytes";
-        }
         successes += r.parsed ? 1 : 0;
     }
     EXPECT_GT(successes, 14U) << "one or more per top-level block";
@@ -69,7 +74,6 @@ TEST(malformed_sweep, every_single_byte_deletion_succeeds_or_writes_nothing) {
         damaged.erase(at, 1);
         const result r = convert(damaged);
         if (!r.parsed) {
-            ASSERT_EQ(r.output, "") << "deleting byte " << at;
             ++failures;
         } else {
             // Brackets and closing marks carry the structure: none may go missing.
