@@ -23,6 +23,13 @@ file_source::file_source(std::FILE* file) : file_(file) {
     // A regular file tells its size; a pipe or terminal does not, and then the
     // buffer simply grows as bytes arrive.
     std::setvbuf(file_, nullptr, _IONBF, 0);
+#if defined(MORVANE_MAP_FILES)
+    // A directory can seek to an end far past any real size; only a regular
+    // file's end is its size. Reading anything else fails or grows as it goes.
+    struct stat info {};
+    const int fd = ::fileno(file_);
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return;
+#endif
     const long here = std::ftell(file_);
     if (here >= 0 && std::fseek(file_, 0, SEEK_END) == 0) {
         const long end = std::ftell(file_);

@@ -71,6 +71,13 @@ TEST(library, unreadable_streams_are_read_failures) {
     std::istream in(&broken);
     EXPECT_EQ(morvane::convert(in).status, outcome::read_failure);
     EXPECT_EQ(morvane::check(in).status, outcome::read_failure);
+
+    // A directory opens as a stream on some systems but has no bytes to give.
+    if (std::FILE* dir = std::fopen("/", "r")) {
+        morvane::converter run;
+        EXPECT_EQ(run.parse(dir), outcome::read_failure);
+        std::fclose(dir);
+    }
 }
 
 TEST(library, exhausted_memory_while_reading_is_out_of_memory) {
