@@ -69,6 +69,20 @@ TEST(list_sort, short_lists) {
     EXPECT_EQ(sorted_labels(reversed_pair), "a b");
 }
 
+// Sorts items with list_sort and with the literal partition sort; same order.
+void expect_partition_order(std::vector<item>& items, const std::string& context) {
+    list<item> fast;
+    list<item> slow;
+    for (auto& i : items) {
+        (void)list_append(fast, &i);
+        (void)list_append(slow, &i);
+    }
+    list_sort(fast, by_key);
+    testing::reference_sort(slow, by_key);
+    ASSERT_EQ(labels(fast), labels(slow)) << context;
+    expect_linked(fast);
+}
+
 TEST(list_sort, matches_the_partition_sort_on_random_lists_with_many_ties) {
     std::mt19937 rng(20261206);
     for (int round = 0; round < 3000; ++round) {
@@ -77,16 +91,7 @@ TEST(list_sort, matches_the_partition_sort_on_random_lists_with_many_ties) {
         std::vector<item> items;
         for (int i = 0; i < n; ++i)
             items.push_back({static_cast<int>(rng() % keys), std::to_string(i)});
-        list<item> fast;
-        list<item> slow;
-        for (auto& i : items) {
-            (void)list_append(fast, &i);
-            (void)list_append(slow, &i);
-        }
-        list_sort(fast, by_key);
-        testing::reference_sort(slow, by_key);
-        ASSERT_EQ(labels(fast), labels(slow)) << "round " << round;
-        expect_linked(fast);
+        expect_partition_order(items, "round " + std::to_string(round));
     }
 }
 
@@ -126,16 +131,8 @@ TEST(list_sort, long_lists_of_every_shape_match_the_partition_sort) {
         for (const auto& keys : shapes) {
             std::vector<item> items;
             for (int i = 0; i < n; ++i) items.push_back({keys[i], std::to_string(i)});
-            list<item> fast;
-            list<item> slow;
-            for (auto& i : items) {
-                (void)list_append(fast, &i);
-                (void)list_append(slow, &i);
-            }
-            list_sort(fast, by_key);
-            testing::reference_sort(slow, by_key);
-            ASSERT_EQ(labels(fast), labels(slow)) << n << " entries, first key " << keys[0];
-            expect_linked(fast);
+            expect_partition_order(items, std::to_string(n) + " entries, first key " +
+                                              std::to_string(keys[0]));
         }
     }
 }

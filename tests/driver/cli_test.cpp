@@ -51,12 +51,14 @@ TEST(cli, neither_file_opens_reports_input_then_output) {
                          dir + "/no/such/dir/out.new' for output.\n");
 }
 
-TEST(cli, output_in_missing_directory_is_reported) {
+TEST(cli, output_in_a_missing_directory_or_under_a_file_is_reported) {
     const std::string dir = scratch_dir("outdir");
     write_file(dir + "/in.old", "[frame]!");
-    const auto r = run_program(MORVANE_CONVERT, {dir + "/in.old", dir + "/missing/out.new"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Unable to open file '" + dir + "/missing/out.new' for output.\n");
+    for (const std::string& out : {dir + "/missing/out.new", dir + "/in.old/out.new"}) {
+        const auto r = run_program(MORVANE_CONVERT, {dir + "/in.old", out});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "Unable to open file '" + out + "' for output.\n");
+    }
 }
 
 TEST(cli, input_directory_is_not_an_input) {

@@ -57,14 +57,6 @@ TEST(io_faults, unreadable_input_is_reported_and_leaves_an_empty_output) {
     EXPECT_EQ(read_file(dir + "/out.new"), "");
 }
 
-TEST(io_faults, output_under_a_regular_file_is_reported) {
-    const std::string dir = scratch_dir("notdir");
-    write_file(dir + "/in.old", "[frame]!");
-    const auto r = run_program(MORVANE_CONVERT, {dir + "/in.old", dir + "/in.old/out.new"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Unable to open file '" + dir + "/in.old/out.new' for output.\n");
-}
-
 TEST(io_faults, a_write_failing_anywhere_in_the_output_fails_the_run) {
     const std::string dir = scratch_dir("file-limit");
     const std::string input = dir + "/in.old";
