@@ -9,8 +9,8 @@
 // Crashes, leaks and out-of-bounds accesses are the sanitizers' to report.
 
 #include "driver/conversion.hpp"
+#include "tests/support/sources.hpp"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -24,39 +24,6 @@ struct outcome {
     bool parsed = false;
     std::string output;
     bool operator==(const outcome&) const = default;
-};
-
-// Hands out the bytes at most `chunk` at a time and never tells their size, so
-// the parser has to refill its buffer again and again.
-class trickle_source : public morvane::input_source {
-  public:
-    trickle_source(std::string_view bytes, std::size_t chunk) : rest_(bytes), chunk_(chunk) {}
-    std::size_t read(char* dst, std::size_t max) override {
-        const std::size_t n = std::min({max, chunk_, rest_.size()});
-        std::copy_n(rest_.data(), n, dst);
-        rest_.remove_prefix(n);
-        return n;
-    }
-
-  private:
-    std::string_view rest_;
-    std::size_t chunk_;
-};
-
-// Hands its bytes over in one block, the way a mapped file is.
-class whole_source : public morvane::input_source {
-  public:
-    explicit whole_source(std::string_view bytes) : bytes_(bytes) {}
-    std::size_t read(char*, std::size_t) override { return 0; }
-    std::optional<whole_input> take_whole() override {
-        morvane::large_block block =
-            morvane::allocate_large_block(std::max<std::size_t>(bytes_.size(), 1));
-        std::copy(bytes_.begin(), bytes_.end(), block.get());
-        return whole_input{std::move(block), bytes_.size()};
-    }
-
-  private:
-    std::string_view bytes_;
 };
 
 [[noreturn]] void violated(const char* invariant) {
@@ -94,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Either other way of reading, chosen by the input itself so that a crash
     // reproduces; small odd chunks make refills stop anywhere in a token.
     const unsigned char first_byte = size == 0 ? 0 : static_cast<unsigned char>(bytes[0]);
-    trickle_source pieces(bytes, 1 + first_byte % 7);
-    whole_source block(bytes);
+    morvane::testing::trickle_source pieces(bytes, 1 + first_byte % 7);
+    morvane::testing::whole_source block(bytes);
     morvane::input_source& again =
         first_byte % 2 == 0 ? static_cast<morvane::input_source&>(pieces) : block;
     if (convert(again) != first) violated("converting the same bytes twice differed");

@@ -1,5 +1,6 @@
-// Runs the real executable on every case under e2e/cases: an old-format input,
-// the exact new-format bytes expected, the exact stderr and the exit status.
+// Runs both executables on every case under e2e/cases: the converter for the
+// exact new-format bytes, stderr and exit status; the checker for the same
+// verdict and, where a case gives one, its exact line.
 
 #include "support/run_program.hpp"
 
@@ -39,6 +40,13 @@ TEST_P(converts, exact_output_messages_and_status) {
     EXPECT_EQ(r.out, "") << "nothing may go to standard output";
     ASSERT_TRUE(fs::exists(out));
     EXPECT_EQ(read_file(out), read_file(dir + "/expected.new"));
+
+    const auto checked = run_program(MORVANE_CHECK, {dir + "/input.old"});
+    EXPECT_EQ(checked.status, r.status);
+    const bool placed = fs::exists(dir + "/expected.check");
+    if (placed || r.status == 0) {
+        EXPECT_EQ(checked.err, placed ? dir + "/" + read_file(dir + "/expected.check") : "");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(e2e, converts, ::testing::ValuesIn(case_names()), [](const auto& info) {

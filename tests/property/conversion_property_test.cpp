@@ -2,8 +2,8 @@
 // legal spacing and line ends, converted in memory and compared with the text
 // an independent model of the new format gives for the same project.
 
-#include "driver/conversion.hpp"
 #include "property/project_model.hpp"
+#include "support/convert.hpp"
 
 #include <gtest/gtest.h>
 
@@ -29,20 +29,6 @@ std::string visible(const std::string& bytes) {
     return s;
 }
 
-struct result {
-    bool parsed;
-    std::string output;
-};
-
-result convert(const std::string& input) {
-    conversion run;
-    memory_source source(input);
-    result r{run.parse(source), {}};
-    string_sink sink(r.output);
-    run.write(sink);
-    return r;
-}
-
 TEST(conversion_property, random_projects_convert_to_the_models_new_format) {
     constexpr std::uint64_t projects = 2000;
     std::size_t lines = 0;
@@ -51,7 +37,7 @@ TEST(conversion_property, random_projects_convert_to_the_models_new_format) {
         const std::vector<block> project = random_project(rng);
         const std::string input = old_format(project, rng);
         const std::string expected = expected_new_format(project);
-        const result r = convert(input);
+        const converted r = convert(input);
         ASSERT_TRUE(r.parsed) << "seed " << seed << ", input:\n" << visible(input);
         ASSERT_EQ(r.output, expected) << "seed " << seed << ", input:\n" << visible(input);
         for (const char c : expected) lines += c == '\n' ? 1 : 0;

@@ -3,6 +3,7 @@
 // order, absent names sorting first and printing as empty text.
 
 #include "property/project_model.hpp"
+#include "support/partition_sort.hpp"
 
 #include <algorithm>
 #include <string_view>
@@ -16,22 +17,6 @@ int compare_names(name_of a, name_of b) {
     if (a == nullptr || b == nullptr) return (a != nullptr ? 1 : 0) - (b != nullptr ? 1 : 0);
     const int c = a->compare(*b);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
-}
-
-// First entry as pivot; each partition collects its entries at its front, so
-// it holds them in the reverse of the order met; lower, pivot, upper.
-template <class T, class Cmp> std::vector<T> partition_sorted(const std::vector<T>& v, Cmp cmp) {
-    if (v.size() < 2) return v;
-    std::vector<T> lower;
-    std::vector<T> upper;
-    for (std::size_t i = 1; i < v.size(); ++i)
-        (cmp(v[i], v[0]) < 0 ? lower : upper).push_back(v[i]);
-    std::reverse(lower.begin(), lower.end());
-    std::reverse(upper.begin(), upper.end());
-    std::vector<T> sorted = partition_sorted(lower, cmp);
-    sorted.push_back(v[0]);
-    for (const T& t : partition_sorted(upper, cmp)) sorted.push_back(t);
-    return sorted;
 }
 
 std::vector<const block*> sorted_by(std::vector<const block*> blocks, const std::string& key) {

@@ -9,7 +9,7 @@
 
 namespace morvane::testing {
 
-// The kinds of block, each with its keyword.
+// The kinds of block.
 enum class block_kind {
     character,
     variable,
@@ -22,7 +22,7 @@ enum class block_kind {
     frame,
     sprite,
     colrect,
-    point,
+    point
 };
 
 struct statement {

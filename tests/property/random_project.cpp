@@ -1,60 +1,18 @@
-// Random projects: every kind of block, names drawn from a small pool so that
-// duplicates and upper/lower-case neighbours are common, statements left out or
-// repeated, and now and then more than ten sprites, animation frames or sounds.
+// Random projects and their old-format text. Every kind of block; names drawn
+// from a small pool so that duplicates and upper/lower-case neighbours are
+// common; statements left out, repeated and in any order; now and then more
+// than ten sprites, animation frames or sounds; and random white space wherever
+// the format allows it (after every "[", "]", ";" and "!", between a number or
+// a name and its ";", before the first block): blanks, tabs, LF, CR and CRLF.
 
 #include "property/project_model.hpp"
 
 #include <array>
+#include <numeric>
 #include <string_view>
 
 namespace morvane::testing {
 namespace {
-
-constexpr std::string_view text_first = ".ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz";
-constexpr std::string_view text_rest =
-    ". 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ\\_abcdefghijklmnopqrstuvwxyz";
-
-constexpr std::array<std::string_view, 16> name_pool{
-    "a",       "A",  "b",    "B",    "idle", "Idle", "walk", "walk ",
-    "w a l k", "_x", ".dot", "x\\y", "Z9",   "z10",  "z2",   "run.1"};
-
-std::string random_text(random_bits& rng) {
-    if (rng.chance(60)) return std::string(name_pool[rng.below(name_pool.size())]);
-    std::string s(1, text_first[rng.below(text_first.size())]);
-    for (std::size_t n = rng.below(9); n > 0; --n) s += text_rest[rng.below(text_rest.size())];
-    return s;
-}
-
-std::string random_number(random_bits& rng) {
-    switch (rng.below(8)) {
-    case 0:
-        return "";
-    case 1:
-        return "-";
-    case 2:
-        return "123456789012345678901234567890";
-    default:
-        break;
-    }
-    std::string s = rng.chance(30) ? "-" : "";
-    for (std::size_t n = 1 + rng.below(4); n > 0; --n) s += static_cast<char>('0' + rng.below(10));
-    return s;
-}
-
-// An image path: any bytes but ";", not starting with white space (the spacing
-// before the value would take it), possibly empty.
-std::string random_path(random_bits& rng) {
-    constexpr std::string_view likely = "abc/ .png[]!\\-\t\r\n";
-    std::string s;
-    for (std::size_t n = rng.below(12); n > 0; --n) {
-        char c =
-            rng.chance(85) ? likely[rng.below(likely.size())] : static_cast<char>(rng.below(256));
-        if (c == ';') c = ':';
-        s += c;
-    }
-    while (!s.empty() && (s[0] == ' ' || s[0] == '\t' || s[0] == '\r' || s[0] == '\n')) s[0] = 'p';
-    return s;
-}
 
 enum class value_kind { name, number, path };
 
@@ -63,72 +21,92 @@ struct key_spec {
     value_kind kind;
 };
 
-std::vector<key_spec> keys_of(block_kind k) {
+struct kind_spec {
+    std::string_view keyword;
+    std::vector<key_spec> keys;
+    std::vector<block_kind> children;
+    bool numbered; // sprites, animation frames and sounds get generated indices
+};
+
+const kind_spec& spec(block_kind k) {
     using enum value_kind;
-    switch (k) {
-    case block_kind::variable:
-        return {{"name", name}, {"default", number}};
-    case block_kind::sound:
-        return {{"name", name}, {"volume", number}};
-    case block_kind::variable_change:
-        return {{"name", name}, {"value", number}};
-    case block_kind::anim_frame:
-        return {{"name", name}, {"duration", number}};
-    case block_kind::map:
-        return {{"folder", name}, {"display", name}};
-    case block_kind::sprite:
-        return {{"width", number},  {"height", number}, {"color", number},   {"angle", number},
-                {"image", path},    {"ink", name},      {"opacity", number}, {"x flip", number},
-                {"y flip", number}, {"x", number},      {"y", number}};
-    case block_kind::colrect:
-        return {{"name", name},     {"x", number},     {"y", number},    {"width", number},
-                {"height", number}, {"value", number}, {"color", number}};
-    case block_kind::point:
-        return {{"name", name}, {"x", number}, {"y", number}, {"type", number}};
-    default:
-        return {{"name", name}};
-    }
+    using enum block_kind;
+    static const std::array<kind_spec, 12> specs{{
+        {"char", {{"name", name}}, {variable, anim}, false},
+        {"var", {{"name", name}, {"default", number}}, {}, false},
+        {"anim", {{"name", name}}, {anim_frame}, false},
+        {"frame", {{"name", name}, {"duration", number}}, {sound, variable_change}, true},
+        {"sound", {{"name", name}, {"volume", number}}, {}, true},
+        {"variable change", {{"name", name}, {"value", number}}, {}, false},
+        {"charmap", {{"name", name}}, {map}, false},
+        {"map", {{"folder", name}, {"display", name}}, {}, false},
+        {"frame", {{"name", name}}, {sprite, colrect, point}, false},
+        {"sprite",
+         {{"width", number},
+          {"height", number},
+          {"color", number},
+          {"angle", number},
+          {"image", path},
+          {"ink", name},
+          {"opacity", number},
+          {"x flip", number},
+          {"y flip", number},
+          {"x", number},
+          {"y", number}},
+         {},
+         true},
+        {"colrect",
+         {{"name", name},
+          {"x", number},
+          {"y", number},
+          {"width", number},
+          {"height", number},
+          {"value", number},
+          {"color", number}},
+         {},
+         false},
+        {"point", {{"name", name}, {"x", number}, {"y", number}, {"type", number}}, {}, false},
+    }};
+    return specs[static_cast<std::size_t>(k)];
 }
 
-std::vector<block_kind> child_kinds(block_kind k) {
-    switch (k) {
-    case block_kind::character:
-        return {block_kind::variable, block_kind::anim};
-    case block_kind::anim:
-        return {block_kind::anim_frame};
-    case block_kind::anim_frame:
-        return {block_kind::sound, block_kind::variable_change};
-    case block_kind::charmap:
-        return {block_kind::map};
-    case block_kind::frame:
-        return {block_kind::sprite, block_kind::colrect, block_kind::point};
-    default:
-        return {};
-    }
-}
-
-std::size_t random_count(random_bits& rng, block_kind k) {
-    const bool numbered =
-        k == block_kind::sprite || k == block_kind::anim_frame || k == block_kind::sound;
-    if (numbered && rng.chance(4)) return 11 + rng.below(4);
-    return rng.below(4);
-}
+constexpr std::string_view text_first = ".ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz";
+constexpr std::string_view text_rest =
+    ". 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ\\_abcdefghijklmnopqrstuvwxyz";
+constexpr std::array<std::string_view, 16> name_pool{
+    "a",       "A",  "b",    "B",    "idle", "Idle", "walk", "walk ",
+    "w a l k", "_x", ".dot", "x\\y", "Z9",   "z10",  "z2",   "run.1"};
 
 std::string random_value(random_bits& rng, value_kind kind) {
-    switch (kind) {
-    case value_kind::name:
-        return random_text(rng);
-    case value_kind::number:
-        return random_number(rng);
-    case value_kind::path:
-        return random_path(rng);
+    std::string s;
+    if (kind == value_kind::name) {
+        if (rng.chance(60)) return std::string(name_pool[rng.below(name_pool.size())]);
+        s += text_first[rng.below(text_first.size())];
+        for (std::size_t n = rng.below(9); n > 0; --n) s += text_rest[rng.below(text_rest.size())];
+    } else if (kind == value_kind::number) {
+        constexpr std::array<std::string_view, 3> odd{"", "-", "123456789012345678901234567890"};
+        if (const std::size_t pick = rng.below(8); pick < odd.size()) return std::string(odd[pick]);
+        s = rng.chance(30) ? "-" : "";
+        for (std::size_t n = 1 + rng.below(4); n > 0; --n)
+            s += static_cast<char>('0' + rng.below(10));
+    } else {
+        // Any bytes but ";", not starting with white space (the spacing before
+        // the value would take it), possibly empty.
+        constexpr std::string_view likely = "abc/ .png[]!\\-\t\r\n";
+        for (std::size_t n = rng.below(12); n > 0; --n) {
+            const char c = rng.chance(85) ? likely[rng.below(likely.size())]
+                                          : static_cast<char>(rng.below(256));
+            s += c == ';' ? ':' : c;
+        }
+        if (!s.empty() && std::string_view(" \t\r\n").find(s[0]) != std::string_view::npos)
+            s[0] = 'p';
     }
-    return {};
+    return s;
 }
 
 block random_block(random_bits& rng, block_kind kind) {
     block b{kind, {}, {}};
-    for (const key_spec& k : keys_of(kind)) {
+    for (const key_spec& k : spec(kind).keys) {
         // Mostly once, sometimes left out, sometimes repeated.
         std::size_t times = rng.chance(20) ? 0 : 1;
         if (rng.chance(10)) times += 1 + rng.below(2);
@@ -138,25 +116,61 @@ block random_block(random_bits& rng, block_kind kind) {
     // Any order of statements is legal; the model takes the last of each key.
     for (std::size_t i = b.statements.size(); i > 1; --i)
         std::swap(b.statements[i - 1], b.statements[rng.below(i)]);
-
-    const std::vector<block_kind> kinds = child_kinds(kind);
+    // Children of several kinds, interleaved, each kind keeping its own order.
+    const std::vector<block_kind>& kinds = spec(kind).children;
+    std::vector<std::size_t> left;
     for (block_kind child : kinds)
-        for (std::size_t n = random_count(rng, child); n > 0; --n)
-            b.children.push_back(random_block(rng, child));
-    // Interleave the kinds of children while each kind keeps its own order.
-    std::vector<block> mixed;
-    std::vector<std::size_t> next(kinds.size(), 0);
-    std::vector<std::vector<block*>> by_kind(kinds.size());
-    for (block& c : b.children)
-        for (std::size_t k = 0; k < kinds.size(); ++k)
-            if (c.kind == kinds[k]) by_kind[k].push_back(&c);
-    for (std::size_t left = b.children.size(); left > 0; --left) {
+        left.push_back(spec(child).numbered && rng.chance(4) ? 11 + rng.below(4) : rng.below(4));
+    for (std::size_t total = std::accumulate(left.begin(), left.end(), std::size_t{0}); total > 0;
+         --total) {
         std::size_t k = rng.below(kinds.size());
-        while (next[k] == by_kind[k].size()) k = (k + 1) % kinds.size();
-        mixed.push_back(std::move(*by_kind[k][next[k]++]));
+        while (left[k] == 0) k = (k + 1) % kinds.size();
+        --left[k];
+        b.children.push_back(random_block(rng, kinds[k]));
     }
-    b.children = std::move(mixed);
     return b;
+}
+
+void add_spacing(std::string& out, random_bits& rng) {
+    constexpr std::array<std::string_view, 8> pieces{" ",  "\t", "\n",   "\r\n",
+                                                     "\r", "  ", "\t\t", "\n\n"};
+    if (rng.chance(35)) return;
+    for (std::size_t n = 1 + rng.below(3); n > 0; --n) out += pieces[rng.below(pieces.size())];
+}
+
+// "[" WORD "]": white space may follow each bracket, never precede "]".
+void open(std::string& out, std::string_view word, random_bits& rng) {
+    out += '[';
+    add_spacing(out, rng);
+    out += word;
+    out += ']';
+    add_spacing(out, rng);
+}
+
+void render(std::string& out, const statement& st, random_bits& rng) {
+    open(out, st.key, rng);
+    out += st.value;
+    // Blanks after a name would belong to the name, so spacing there starts
+    // with another byte; after map names, inks and paths nothing may stand.
+    const std::size_t from = out.size();
+    if (st.key != "folder" && st.key != "display" && st.key != "ink" && st.key != "image")
+        add_spacing(out, rng);
+    if (st.key == "name" && out.size() > from && out[from] == ' ') out[from] = '\t';
+    out += ';';
+    add_spacing(out, rng);
+}
+
+void render(std::string& out, const block& b, random_bits& rng) {
+    open(out, spec(b.kind).keyword, rng);
+    // Statements may stand before, between and after the nested blocks.
+    for (std::size_t s = 0, c = 0; s < b.statements.size() || c < b.children.size();) {
+        if (c == b.children.size() || (s < b.statements.size() && rng.chance(50)))
+            render(out, b.statements[s++], rng);
+        else
+            render(out, b.children[c++], rng);
+    }
+    out += '!';
+    add_spacing(out, rng);
 }
 
 } // namespace
@@ -190,6 +204,13 @@ std::vector<block> random_project(random_bits& rng) {
     for (std::size_t n = rng.below(7); n > 0; --n)
         project.push_back(random_block(rng, top[rng.below(top.size())]));
     return project;
+}
+
+std::string old_format(const std::vector<block>& project, random_bits& rng) {
+    std::string out;
+    add_spacing(out, rng);
+    for (const block& b : project) render(out, b, rng);
+    return out;
 }
 
 } // namespace morvane::testing

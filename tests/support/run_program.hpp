@@ -1,18 +1,31 @@
 #pragma once
-// Runs a program with arguments and collects its exit status and both streams.
+// Runs a program the way a user or a script would, with standard input closed,
+// and collects its exit status and both output streams; and small file helpers.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace morvane::testing {
 
 struct run_result {
-    int status = -1;
+    int status = -1; // the exit status, or -1 when the program ended on a signal
+    int signal = 0;  // the signal that ended it, if one did
     std::string out;
     std::string err;
 };
 
-run_result run_program(const std::string& program, const std::vector<std::string>& args);
+struct run_options {
+    // Caps the size of every file the program writes, so that its writes fail
+    // as they do on a full disk (the limit's signal is ignored).
+    std::optional<std::uint64_t> max_file_bytes;
+    // NAME=VALUE pairs added to the program's environment.
+    std::vector<std::string> environment;
+};
+
+run_result run_program(const std::string& program, const std::vector<std::string>& args,
+                       const run_options& options = {});
 
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);

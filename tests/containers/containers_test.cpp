@@ -1,0 +1,253 @@
+// The containers: every list, queue and string operation, including those the
+// converter itself does not call, and list_sort against an independent oracle.
+
+#include "containers/compare_string.hpp"
+#include "containers/large_block.hpp"
+#include "containers/list_sort.hpp"
+#include "containers/queue.hpp"
+#include "support/partition_sort.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <deque>
+#include <memory_resource>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace morvane {
+namespace {
+
+// The values in order, checked against the prev links and the count.
+template <class T> std::string contents(const list<T>& l) {
+    std::string forwards;
+    for (const T* v : l) forwards += std::to_string(*v) + " ";
+    std::string backwards;
+    std::size_t n = 0;
+    for (auto* e = l.tail; e != nullptr; e = list_prev(e), ++n)
+        backwards.insert(0, std::to_string(*list_data(e)) + " ");
+    EXPECT_EQ(forwards, backwards) << "next and prev links disagree";
+    EXPECT_EQ(n, list_length(l));
+    EXPECT_TRUE(l.head == nullptr || l.head->prev == nullptr);
+    return forwards;
+}
+
+int same(const int* a, const int& b) { return *a == b ? 1 : 0; }
+
+TEST(list, every_operation_keeps_both_ends_and_the_count) {
+    int v[] = {0, 1, 2, 3, 1};
+    list<int> l;
+    EXPECT_EQ(list_nth_entry(l, 0), nullptr);
+    EXPECT_TRUE(list_to_array(l).empty());
+    (void)list_append(l, &v[1]);
+    (void)list_append(l, &v[2]);
+    (void)list_prepend(l, &v[0]);
+    (void)list_append(l, &v[3]);
+    EXPECT_EQ(contents(l), "0 1 2 3 ");
+    EXPECT_EQ(list_next(l.head)->data, &v[1]);
+    EXPECT_EQ(list_nth_data(l, 3), &v[3]);
+    EXPECT_EQ(list_nth_data(l, 4), nullptr);
+    EXPECT_EQ(list_nth_entry(l, -1), nullptr);
+    EXPECT_EQ(list_to_array(l), (std::vector<int*>{&v[0], &v[1], &v[2], &v[3]}));
+
+    int calls = 0;
+    list<int> empty;
+    EXPECT_EQ(list_find_data(
+                  empty, [&](const int*, const int&) { return ++calls; }, 0),
+              nullptr);
+    EXPECT_EQ(calls, 0) << "an empty list calls no comparison";
+    (void)list_append(l, &v[4]);
+    EXPECT_EQ(list_find_data(l, same, 1)->data, &v[1]) << "the first match";
+    EXPECT_EQ(list_find_data(l, same, 9), nullptr);
+
+    EXPECT_EQ(list_remove_entry(l, l.head), 1);
+    EXPECT_EQ(list_remove_entry(l, l.tail), 1);
+    EXPECT_EQ(list_remove_entry(l, static_cast<list_entry<int>*>(nullptr)), 0);
+    EXPECT_EQ(list_remove_entry(empty, l.head), 0);
+    EXPECT_EQ(contents(l), "1 2 3 ");
+    (void)list_append(l, &v[4]);
+    EXPECT_EQ(list_remove_data(l, same, 1), 2U);
+    EXPECT_EQ(contents(l), "2 3 ");
+    list_free(l);
+    EXPECT_TRUE(l.empty() && l.tail == nullptr && l.count == 0);
+}
+
+TEST(list, the_iterator_survives_removal_of_the_current_entry) {
+    int v[] = {0, 1, 2, 3, 4};
+    list<int> l;
+    list_iterator<int> it;
+    list_iterate(l, it);
+    EXPECT_FALSE(list_iter_has_more(it));
+    for (int& x : v) (void)list_append(l, &x);
+    list_iterate(l, it);
+    std::string seen;
+    while (list_iter_has_more(it)) {
+        int* x = list_iter_next(it);
+        seen += std::to_string(*x);
+        if (*x % 2 == 1 || *x == 4) list_iter_remove(it);
+    }
+    EXPECT_EQ(list_iter_next(it), nullptr);
+    EXPECT_EQ(seen, "01234");
+    EXPECT_EQ(contents(l), "0 2 ");
+    EXPECT_EQ(l.tail->data, &v[2]) << "removing the last entry moves the tail back";
+}
+
+struct item {
+    int key;
+    int label;
+};
+
+int by_key(const item* a, const item* b) {
+    return a->key < b->key ? -1 : (a->key > b->key ? 1 : 0);
+}
+
+// Sorts keys given in this order with list_sort and returns the labels (input
+// positions) in the order it left them, checking the links on the way.
+std::vector<int> list_sorted(const std::vector<int>& keys) {
+    std::vector<item> items;
+    for (std::size_t i = 0; i < keys.size(); ++i) items.push_back({keys[i], static_cast<int>(i)});
+    list<item> l;
+    for (item& i : items) (void)list_append(l, &i);
+    list_sort(l, by_key);
+    std::vector<int> labels;
+    const list_entry<item>* last = nullptr;
+    for (auto* e = l.head; e != nullptr; last = e, e = e->next) {
+        EXPECT_EQ(e->prev, last);
+        labels.push_back(e->data->label);
+    }
+    EXPECT_EQ(last, l.tail);
+    EXPECT_EQ(labels.size(), l.count);
+    return labels;
+}
+
+std::vector<int> oracle_sorted(const std::vector<int>& keys) {
+    std::vector<int> positions;
+    for (std::size_t i = 0; i < keys.size(); ++i) positions.push_back(static_cast<int>(i));
+    return testing::partition_sorted(positions, [&keys](int a, int b) {
+        return keys[a] < keys[b] ? -1 : (keys[a] > keys[b] ? 1 : 0);
+    });
+}
+
+TEST(list_sort, ties_follow_the_partition_order) {
+    const std::vector<std::pair<std::vector<int>, std::vector<int>>> cases{
+        {{}, {}},
+        {{5}, {0}},
+        {{1, 1}, {0, 1}},
+        {{2, 1}, {1, 0}},
+        {{1, 1, 1}, {0, 2, 1}},             // A1 A2 A3 -> A1 A3 A2
+        {{1, 1, 1, 1}, {0, 3, 1, 2}},       // A1 A4 A2 A3
+        {{1, 1, 1, 1, 1}, {0, 4, 1, 3, 2}}, // A1 A5 A2 A4 A3
+        {{2, 1, 2, 1, 2}, {3, 1, 0, 4, 2}}, // B1 A1 B2 A2 B3 -> A2 A1 B1 B3 B2
+    };
+    for (const auto& [keys, order] : cases) EXPECT_EQ(list_sorted(keys), order);
+}
+
+// Random lists with many ties, and long lists of the shapes the sort takes
+// shortcuts on (ascending, descending, all equal, all different, ascending with
+// ties), against the oracle.
+TEST(list_sort, matches_the_partition_sort_on_lists_of_every_shape) {
+    std::mt19937 rng(20261206);
+    std::vector<std::vector<int>> lists;
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<int> keys(rng() % 40);
+        const unsigned distinct = 1 + rng() % 6;
+        for (int& k : keys) k = static_cast<int>(rng() % distinct);
+        lists.push_back(keys);
+    }
+    for (const int n : {17, 18, 33, 300}) {
+        std::vector<std::vector<int>> shapes(6, std::vector<int>(n));
+        for (int i = 0; i < n; ++i) {
+            shapes[0][i] = i;
+            shapes[1][i] = n - i;
+            shapes[2][i] = 4;
+            shapes[3][i] = i;
+            shapes[4][i] = i / 2;
+            shapes[5][i] = static_cast<int>(rng() % 5);
+        }
+        std::shuffle(shapes[3].begin(), shapes[3].end(), rng);
+        lists.insert(lists.end(), shapes.begin(), shapes.end());
+    }
+    for (const auto& keys : lists) ASSERT_EQ(list_sorted(keys), oracle_sorted(keys));
+}
+
+TEST(list_sort, long_sorted_and_reversed_lists_sort_without_deep_recursion) {
+    for (const bool reverse : {false, true}) {
+        std::vector<int> keys(200000);
+        for (int i = 0; i < 200000; ++i) keys[i] = reverse ? -i : i;
+        const std::vector<int> order = list_sorted(keys);
+        for (std::size_t i = 0; i < order.size(); ++i)
+            ASSERT_EQ(order[i],
+                      reverse ? static_cast<int>(keys.size() - 1 - i) : static_cast<int>(i));
+    }
+}
+
+TEST(queue, both_ends_keep_one_order_across_growth) {
+    std::vector<int> values(100);
+    queue<int*> q;
+    EXPECT_EQ(queue_pop_head(q), nullptr);
+    EXPECT_EQ(queue_pop_tail(q), nullptr);
+    EXPECT_EQ(queue_peek_head(q), nullptr);
+    EXPECT_EQ(queue_peek_tail(q), nullptr);
+    std::deque<int*> model;
+    for (int i = 0; i < 100; ++i) {
+        values[i] = i;
+        const bool tail = i % 3 == 0;
+        ASSERT_EQ(tail ? queue_push_tail(q, &values[i]) : queue_push_head(q, &values[i]), 1);
+        tail ? model.push_back(&values[i]) : model.push_front(&values[i]);
+        ASSERT_EQ(queue_peek_head(q), model.front());
+        if (i % 7 == 0) {
+            ASSERT_EQ(queue_pop_head(q), model.front());
+            model.pop_front();
+        }
+    }
+    EXPECT_EQ(queue_is_empty(q), 0);
+    for (; !model.empty(); model.pop_back()) {
+        ASSERT_EQ(queue_peek_tail(q), model.back());
+        ASSERT_EQ(queue_pop_tail(q), model.back());
+    }
+    EXPECT_EQ(queue_is_empty(q), 1);
+}
+
+TEST(compare_string, byte_order_and_ascii_case_folding_reduced_to_sign) {
+    struct row {
+        std::string a, b;
+        int compare, nocase;
+    };
+    const row rows[] = {
+        {"abc", "abd", -1, -1}, {"abd", "abc", 1, 1},
+        {"abc", "abc", 0, 0},   {"B", "a", -1, 1},
+        {"ab", "abc", -1, -1},  {"", "", 0, 0},
+        {"\x80", "a", 1, 1},    {"Hero", "hERO", -1, 0},
+        {"a", "AB", 1, -1},     {std::string("a\0b", 3), std::string("a\0c", 3), -1, -1},
+    };
+    for (const row& r : rows) {
+        EXPECT_EQ(string_compare(r.a, r.b), r.compare) << r.a << " / " << r.b;
+        EXPECT_EQ(string_equal(r.a, r.b), r.compare == 0 ? 1 : 0) << r.a << " / " << r.b;
+        EXPECT_EQ(string_nocase_compare(r.a, r.b), r.nocase) << r.a << " / " << r.b;
+        EXPECT_EQ(string_nocase_equal(r.a, r.b), r.nocase == 0 ? 1 : 0) << r.a << " / " << r.b;
+    }
+}
+
+// Small and huge-page-sized blocks are usable to their last byte and released
+// by the matching deallocation (the sanitizer build checks the pairing).
+TEST(large_block, blocks_and_arena_blocks_of_every_size_are_whole) {
+    for (const std::size_t size :
+         {std::size_t{1}, std::size_t{4096}, std::size_t{2} << 20U, (std::size_t{5} << 20U) + 3}) {
+        large_block block = allocate_large_block(size);
+        std::memset(block.get(), 0x5A, size);
+        EXPECT_EQ(block[size - 1], 0x5A);
+    }
+    large_block_resource upstream;
+    std::pmr::monotonic_buffer_resource arena(64, &upstream);
+    for (int i = 0; i < 40; ++i)
+        std::memset(arena.allocate(std::size_t{1} << (i % 23)), i, 1U << (i % 23));
+    void* aligned = upstream.allocate(3 << 20, 4096);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(aligned) % 4096, 0U);
+    upstream.deallocate(aligned, 3 << 20, 4096);
+    EXPECT_TRUE(upstream.is_equal(large_block_resource()));
+    EXPECT_FALSE(upstream.is_equal(*std::pmr::new_delete_resource()));
+}
+
+} // namespace
+} // namespace morvane

@@ -1,0 +1,126 @@
+// Damaged and huge inputs. Every strict prefix and every single-byte deletion of
+// the bundled example must convert cleanly or fail leaving nothing to write (the
+// sanitizer build also checks that none of them reads out of bounds or leaks),
+// and fail where the damage is certain to break the structure. A 100 MB image
+// path, a 10 MB name and 100,000 frames convert exactly.
+
+#include "support/convert.hpp"
+#include "support/run_program.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace morvane::testing {
+namespace {
+
+const std::string& example() {
+    static const std::string bytes = read_file(std::string(MORVANE_EXAMPLES) + "/project.old");
+    return bytes;
+}
+
+std::string_view without_trailing_space(std::string_view s) {
+    while (!s.empty() && std::string_view(" \t\r\n").find(s.back()) != std::string_view::npos)
+        s.remove_suffix(1);
+    return s;
+}
+
+TEST(malformed_sweep, every_prefix_succeeds_exactly_at_top_level_block_ends) {
+    // In the example every top-level block closes with "!" alone at the start of
+    // a line and every nested block's "!" is indented.
+    const std::string& whole = example();
+    ASSERT_GT(whole.size(), 1000U);
+    std::size_t successes = 0;
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+        const std::string_view prefix(whole.data(), n);
+        const std::string_view kept = without_trailing_space(prefix);
+        const bool complete = kept.empty() || kept.ends_with("\n!");
+        const converted r = convert(prefix);
+        ASSERT_EQ(r.parsed, complete) << "prefix of " << n << " bytes";
+        successes += r.parsed ? 1 : 0;
+    }
+    EXPECT_GT(successes, 14U) << "one or more per top-level block";
+}
+
+TEST(malformed_sweep, every_single_byte_deletion_succeeds_or_writes_nothing) {
+    const std::string& whole = example();
+    std::size_t failures = 0;
+    for (std::size_t at = 0; at < whole.size(); ++at) {
+        std::string damaged = whole;
+        const char removed = damaged[at];
+        damaged.erase(at, 1);
+        const converted r = convert(damaged);
+        if (!r.parsed) {
+            ++failures;
+        } else {
+            // Brackets and closing marks carry the structure: none may go missing.
+            ASSERT_EQ(std::string_view("[]!").find(removed), std::string_view::npos)
+                << "deleting '" << removed << "' at byte " << at << " still parsed";
+            ASSERT_NE(r.output, "");
+        }
+    }
+    EXPECT_GT(failures, whole.size() / 10);
+}
+
+TEST(large_inputs, a_100_mb_image_path_is_carried_over_whole) {
+    // Every byte but ";" in turn: NUL, line ends, brackets, bytes above 127. The
+    // first byte is not white space, which would belong to the spacing before it.
+    std::string pattern;
+    for (int c = 0; c < 256; ++c) pattern += c == ';' ? 'x' : static_cast<char>(c);
+    const std::string head = "[frame] [name] big; [sprite] [image] p";
+    std::string input = head;
+    input.reserve(head.size() + (100U << 20U) + 64); // room for all: `path` stays valid
+    while (input.size() - head.size() + pattern.size() <= (100U << 20U)) input += pattern;
+    const std::string_view path(input.data() + head.size() - 1, input.size() - head.size() + 1);
+    input += "; [x] 1; ! !\n";
+
+    const std::string out = converted_text(input);
+    const std::string_view before = "[frame big]\nsprite 0 image=";
+    const std::string_view after = "\nsprite 0 x=1\n";
+    ASSERT_EQ(out.size(), before.size() + path.size() + after.size());
+    EXPECT_TRUE(out.starts_with(before));
+    EXPECT_TRUE(std::string_view(out).substr(before.size(), path.size()) == path)
+        << "the path did not come through byte for byte";
+    EXPECT_TRUE(out.ends_with(after));
+}
+
+TEST(large_inputs, a_10_mb_name_is_carried_over_whole) {
+    const std::string letters = "abc DEF_.\\09 ";
+    std::string name = "a";
+    name.reserve(10U << 20U);
+    while (name.size() < (10U << 20U)) name += letters;
+    const std::string input =
+        "[char] [name] " + name + ";\n [anim] [name] walk; !\n [var] [name] hp; [default] 3; !\n!";
+    const std::string expected =
+        "[char " + name + "/anim walk]\n[char " + name + "/variables]\nhp=3\n";
+    EXPECT_TRUE(converted_text(input) == expected) << "the name did not come through byte for byte";
+}
+
+TEST(large_inputs, a_hundred_thousand_frames_come_out_sorted) {
+    constexpr std::size_t count = 100'000;
+    // Distinct names in a scrambled order (7919 is prime, so i * 7919 % count
+    // visits every number once).
+    std::vector<std::string> names;
+    names.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) names.push_back("f" + std::to_string(i * 7919 % count));
+    std::string input;
+    for (const std::string& n : names) {
+        input += "[frame] [name] ";
+        input += n;
+        input += "; [sprite] [y] 2; !\n!\n";
+    }
+    std::sort(names.begin(), names.end());
+    std::string expected;
+    for (const std::string& n : names) {
+        expected += "[frame ";
+        expected += n;
+        expected += "]\nsprite 0 y=2\n";
+    }
+    EXPECT_TRUE(converted_text(input) == expected) << "frames missing, changed or out of order";
+}
+
+} // namespace
+} // namespace morvane::testing

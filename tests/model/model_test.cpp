@@ -1,0 +1,185 @@
+// The document records: find-or-create, orderings and their sort keys, texts,
+// and the builder's text stack and fatal errors.
+
+#include "model/builder.hpp"
+#include "model/error.hpp"
+#include "model/operations.hpp"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+namespace morvane {
+namespace {
+
+// Given a key equal to an earlier record's, find-or-create returns that record;
+// another key, or none, appends a new one to the parent's list.
+template <class Get, class Record>
+void expect_find_or_create(document& doc, Get get, const list<Record>& listed, std::string_view key,
+                           std::string_view equal_key) {
+    const std::size_t before = list_length(listed);
+    Record* first = get(doc.copy(key));
+    EXPECT_EQ(first, listed.tail->data);
+    EXPECT_EQ(get(doc.copy(equal_key)), first) << key;
+    EXPECT_NE(get(doc.copy("other")), first) << key;
+    Record* unkeyed = get(text());
+    EXPECT_NE(get(text()), unkeyed) << key;
+    EXPECT_EQ(list_length(listed), before + 4) << key;
+}
+
+TEST(find_or_create, every_record_kind_finds_by_its_key) {
+    document doc;
+    frame* f = get_frame(doc, doc.copy("f"));
+    character* c = get_character(doc, doc.copy("c"));
+    anim* a = get_anim(doc, c, doc.copy("a"));
+    anim_frame* af = get_anim_frame(doc, a, doc.copy("0"));
+    charmap* m = new_charmap(doc, doc.copy("m"));
+    const auto in = [&doc](auto get, auto* parent) {
+        return [&doc, get, parent](text key) { return get(doc, parent, key); };
+    };
+    expect_find_or_create(doc, in(get_sprite, f), f->sprites, "7", "07");
+    expect_find_or_create(doc, in(get_colrect, f), f->colrects, "body", "body");
+    expect_find_or_create(doc, in(get_point, f), f->points, "hand", "hand");
+    expect_find_or_create(doc, in(get_variable, c), c->variables, "hp", "hp");
+    expect_find_or_create(doc, in(get_anim, c), c->anims, "walk", "walk");
+    expect_find_or_create(doc, in(get_anim_frame, a), a->anim_frames, "1", "1");
+    expect_find_or_create(doc, in(get_sound, af), af->sounds, "1", "1");
+    expect_find_or_create(doc, in(get_variable_change, af), af->variable_changes, "v", "v");
+    expect_find_or_create(doc, in(get_map, m), m->maps, "head", "head");
+    document roots;
+    expect_find_or_create(
+        roots, [&roots](text k) { return get_frame(roots, k); }, roots.frame_list, "idle", "idle");
+    expect_find_or_create(
+        roots, [&roots](text k) { return get_character(roots, k); }, roots.character_list, "hero",
+        "hero");
+    expect_find_or_create(
+        roots, [&roots](text k) { return new_charmap(roots, k); }, roots.charmap_list, "alt",
+        "alt");
+    EXPECT_EQ(get_map(doc, nullptr, doc.copy("loose"))->folder.view(), "loose")
+        << "without a parent the record stays unattached";
+}
+
+TEST(orderings, absent_keys_first_and_sprites_numeric_without_overflow) {
+    document doc;
+    frame absent(doc.alloc());
+    frame named(doc.alloc());
+    named.name = doc.copy("A");
+    EXPECT_LT(compare_frames(&absent, &named), 0);
+    EXPECT_GT(compare_frames(&named, &absent), 0);
+    EXPECT_EQ(compare_frames(&absent, &absent), 0);
+
+    sprite big{}, small{}, nine{}, ten{};
+    big.index = doc.copy(std::to_string(INT_MAX));
+    small.index = doc.copy(std::to_string(INT_MIN));
+    nine.index = doc.copy("9");
+    ten.index = doc.copy("10");
+    EXPECT_GT(compare_sprites(&big, &small), 0);
+    EXPECT_LT(compare_sprites(&small, &big), 0);
+    EXPECT_LT(compare_sprites(&nine, &ten), 0);
+
+    sound s1{}, s10{}, s2{};
+    s1.index = doc.copy("1");
+    s10.index = doc.copy("10");
+    s2.index = doc.copy("2");
+    EXPECT_LT(compare_sounds(&s1, &s10), 0);
+    EXPECT_LT(compare_sounds(&s10, &s2), 0) << "sounds sort as text";
+}
+
+TEST(orderings, index_value_reads_like_a_decimal_conversion) {
+    document doc;
+    const std::pair<const char*, std::int64_t> rows[] = {
+        {"  -12abc", -12}, {"+3", 3}, {"x", 0}, {"99999999999999999999999", INT64_MAX}};
+    for (const auto& [index, value] : rows) EXPECT_EQ(index_value(doc.copy(index)), value) << index;
+    EXPECT_EQ(index_value(text()), 0);
+}
+
+// The sort prefixes must agree with the orderings: a smaller record never gets
+// a larger key, and equal records get equal keys. Texts sharing long beginnings,
+// holding NUL and high bytes, and indices with signs, zeros and overflow.
+TEST(orderings, sort_prefixes_agree_with_the_orderings) {
+    document doc;
+    std::vector<text> texts{text(), doc.copy(""), doc.copy(std::string_view("\0", 1)),
+                            doc.copy(std::string_view("a\0", 2)), doc.copy("a")};
+    for (const char* s : {"knight_123_walk_0", "knight_123_walk_1", "knight_123_walk_10",
+                          "knight_123_walk_", "knight_123_walk", "knight_123_wal", "Knight", "\xff",
+                          "\x80"
+                          "a",
+                          "b", "ab", "abcdefghijklmnopq", "abcdefghijklmnopr", "abcdefghijklmno",
+                          "abcdefghijklmnop"})
+        texts.push_back(doc.copy(s));
+    // Around the 31 bytes that the key words hold.
+    const std::string long_name = "character_with_a_long_name_walk_frame_";
+    for (const std::size_t n : {30, 31, 32, 38})
+        texts.push_back(doc.copy(std::string_view(long_name).substr(0, n)));
+    for (const std::string& tail : {std::string("10"), std::string("9"), std::string(1, '\0')})
+        texts.push_back(doc.copy(long_name + tail));
+    std::vector<text> indices{text(),
+                              doc.copy(""),
+                              doc.copy("0"),
+                              doc.copy("00"),
+                              doc.copy("-0"),
+                              doc.copy("7"),
+                              doc.copy(" 7"),
+                              doc.copy("-3"),
+                              doc.copy("10"),
+                              doc.copy("99999999999999999999999"),
+                              doc.copy("-99999999999999999999")};
+    const auto agree = [](int order, sort_prefix a, sort_prefix b) {
+        return order < 0 ? a <= b : (order > 0 ? a >= b : a == b);
+    };
+    for (const text& a : texts)
+        for (const text& b : texts) {
+            frame x(doc.alloc()), y(doc.alloc());
+            x.name = a;
+            y.name = b;
+            EXPECT_TRUE(agree(compare_frames(&x, &y), frames_prefix(&x), frames_prefix(&y)))
+                << a.view() << " / " << b.view();
+        }
+    for (const text& a : indices)
+        for (const text& b : indices) {
+            sprite x{}, y{};
+            x.index = a;
+            y.index = b;
+            EXPECT_TRUE(agree(compare_sprites(&x, &y), sprites_prefix(&x), sprites_prefix(&y)))
+                << a.view() << " / " << b.view();
+        }
+}
+
+TEST(document, texts_keep_empty_apart_from_absent_and_hold_any_byte) {
+    document doc;
+    EXPECT_FALSE(text().present());
+    EXPECT_TRUE(doc.copy("").present());
+    EXPECT_TRUE(text(std::string_view()).present());
+    const std::string with_nul("a\0b\xff", 4);
+    EXPECT_EQ(doc.copy(with_nul).view(), with_nul);
+    EXPECT_EQ(doc.index_text(1234567890123).view(), "1234567890123");
+}
+
+TEST(builder, text_stack_is_last_in_first_out_and_empty_pops_absent) {
+    document doc;
+    builder b(doc);
+    b.push(doc.copy("first"));
+    b.push(doc.copy(""));
+    const text empty = b.pop();
+    EXPECT_TRUE(empty.present());
+    EXPECT_EQ(empty.view(), "");
+    EXPECT_EQ(b.pop().view(), "first");
+    EXPECT_FALSE(b.pop().present());
+}
+
+TEST(builder, error_throws_the_message_of_its_index) {
+    try {
+        error(error_out_of_memory);
+        FAIL() << "error must not return";
+    } catch (const fatal_error& e) {
+        EXPECT_STREQ(e.what(), "Out of Memory");
+        EXPECT_EQ(e.index(), 1);
+    }
+    EXPECT_STREQ(fatal_error(0).what(), "Unknown");
+    EXPECT_STREQ(fatal_error(42).what(), "Unknown");
+}
+
+} // namespace
+} // namespace morvane

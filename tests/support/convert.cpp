@@ -1,0 +1,30 @@
+#include "support/convert.hpp"
+
+#include "driver/conversion.hpp"
+
+#include <gtest/gtest.h>
+
+namespace morvane::testing {
+
+converted convert(std::string_view input) {
+    conversion run;
+    memory_source source(input);
+    converted r{run.parse(source), {}};
+    if (!r.parsed) {
+        const document& doc = run.doc();
+        EXPECT_TRUE(doc.frame_list.empty() && doc.character_list.empty() &&
+                    doc.charmap_list.empty())
+            << "a failed parse left records behind";
+        return r;
+    }
+    string_sink sink(r.output);
+    run.write(sink);
+    return r;
+}
+
+std::string converted_text(std::string_view input) {
+    converted r = convert(input);
+    return r.parsed ? std::move(r.output) : "(failed)";
+}
+
+} // namespace morvane::testing

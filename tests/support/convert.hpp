@@ -1,0 +1,21 @@
+#pragma once
+// One conversion in memory, through the same two halves as the executable.
+
+#include <string>
+#include <string_view>
+
+namespace morvane::testing {
+
+struct converted {
+    bool parsed = false;
+    std::string output; // empty after a failed parse
+    bool operator==(const converted&) const = default;
+};
+
+// Also checks that a failed parse leaves nothing in the document to write.
+converted convert(std::string_view input);
+
+// The text of a successful conversion, or "(failed)".
+std::string converted_text(std::string_view input);
+
+} // namespace morvane::testing
