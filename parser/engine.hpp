@@ -192,18 +192,22 @@ class engine {
         last_logged_begin_ = m.last_logged_begin;
     }
 
-    std::size_t yypos = 0;
-    std::size_t yylimit = 0;
-    std::size_t yybegin = 0;
-    std::size_t yyend = 0;
-    std::size_t yythunkpos = 0; // bytes of the action log in use
-
     // Records what a rule expected at pos, when failures are tracked.
     void expect(std::size_t pos, expectation what) {
         if (tracking_) fail_at(pos, what);
     }
 
   private:
+    // The position, buffer and log are the engine's and its grammar's alone:
+    // everything else goes through the matching primitives above.
+    friend class old_format_parser;
+
+    std::size_t yypos = 0;
+    std::size_t yylimit = 0;
+    std::size_t yybegin = 0;
+    std::size_t yyend = 0;
+    std::size_t yythunkpos = 0; // bytes of the action log in use
+
     void fail_at(std::size_t pos, expectation what);
     bool match_string_at_end(std::string_view literal);
     static const char& literal_byte(char c) noexcept;
