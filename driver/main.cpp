@@ -51,6 +51,10 @@ int convert_files(std::FILE* input, std::FILE*& output, const char* in_path, con
     output = nullptr;
     if (written != outcome::success || !closed) {
         std::fprintf(stderr, "Unable to write file '%s'.\n", out_path);
+        // Leave no plausible-looking half of a project behind: empty, as after
+        // a failed parse. A file that can't even be emptied stays as it is.
+        std::error_code ignored;
+        std::filesystem::resize_file(out_path, 0, ignored);
         return 1;
     }
     return parsed == outcome::success ? 0 : 1;

@@ -3,9 +3,9 @@
 //   - a parse either succeeds, with its output (possibly empty), or fails and
 //     leaves nothing in the document, so that nothing at all is written;
 //   - output that is not empty ends with a line end;
-//   - converting the same bytes again gives the same result, whether they then
-//     arrive a few bytes per read with no size known in advance (as from a
-//     pipe) or are handed over whole (as a mapped file is).
+//   - converting the same bytes again gives the same result when they arrive
+//     a few bytes per read, whether no size is known in advance (as from a
+//     pipe) or a wrong one is (as from a file that changed since it was opened).
 // Crashes, leaks and out-of-bounds accesses are the sanitizers' to report.
 
 #include "driver/conversion.hpp"
@@ -62,9 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // reproduces; small odd chunks make refills stop anywhere in a token.
     const unsigned char first_byte = size == 0 ? 0 : static_cast<unsigned char>(bytes[0]);
     morvane::testing::trickle_source pieces(bytes, 1 + first_byte % 7);
-    morvane::testing::whole_source block(bytes);
+    morvane::testing::changing_source changed(size / (1 + first_byte % 3) + first_byte % 5, bytes,
+                                              1 + first_byte % 5);
     morvane::input_source& again =
-        first_byte % 2 == 0 ? static_cast<morvane::input_source&>(pieces) : block;
+        first_byte % 2 == 0 ? static_cast<morvane::input_source&>(pieces) : changed;
     if (convert(again) != first) violated("converting the same bytes twice differed");
     return 0;
 }

@@ -38,29 +38,8 @@ void engine::set_up() {
     yylimit = yypos = 0;
 }
 
-void engine::adopt_whole(input_source& in) {
-    // An input handed over whole is the buffer itself: nothing is copied, and
-    // its end is the end of the input.
-    if (auto whole = in.take_whole()) {
-        yybuf_.adopt(std::move(whole->bytes), whole->size);
-        yylimit = whole->size;
-        yypos = yybegin = yyend = 0;
-        expected_limit_ = yylimit;
-        at_end_ = true;
-    }
-}
-
-void engine::own_buffer(std::size_t from, std::size_t n) {
-    byte_buffer own;
-    own.reserve(std::max(n, first_buffer), 0);
-    if (n != 0) std::memcpy(own.data(), yybuf_.data() + from, n);
-    yybuf_ = std::move(own);
-}
-
 bool engine::yyrefill() {
     if (at_end_ || input_ == nullptr) return false;
-    // A handed-over input is only read; more bytes go to a buffer of our own.
-    if (yybuf_.read_only()) own_buffer(0, yylimit);
     // Room for the rest of an input of known size (and one byte more, so that
     // the read that finds its end needs no growth); otherwise for a large read.
     std::size_t room = min_read;
@@ -101,12 +80,7 @@ void engine::reserve_log() {
 
 void engine::drop_consumed() {
     const std::size_t remaining = yylimit - yypos;
-    if (remaining != 0 && yypos != 0) {
-        if (yybuf_.read_only())
-            own_buffer(yypos, remaining);
-        else
-            std::memmove(yybuf_.data(), yybuf_.data() + yypos, remaining);
-    }
+    if (remaining != 0 && yypos != 0) std::memmove(yybuf_.data(), yybuf_.data() + yypos, remaining);
     yylimit = remaining;
     yybegin = yybegin > yypos ? yybegin - yypos : 0;
     yyend = yyend > yypos ? yyend - yypos : 0;

@@ -26,8 +26,7 @@
 
 namespace morvane {
 
-// A growable block of bytes whose contents are never zero-filled, or a block
-// handed over whole by the input, which is only read.
+// A growable block of bytes whose contents are never zero-filled.
 class byte_buffer {
   public:
     [[nodiscard]] char* data() noexcept { return data_.get(); }
@@ -37,20 +36,12 @@ class byte_buffer {
     void reserve(std::size_t wanted, std::size_t keep);
     large_block release() noexcept {
         capacity_ = 0;
-        read_only_ = false;
         return std::move(data_);
     }
-    void adopt(large_block block, std::size_t size) noexcept {
-        data_ = std::move(block);
-        capacity_ = size;
-        read_only_ = true;
-    }
-    [[nodiscard]] bool read_only() const noexcept { return read_only_; }
 
   private:
     large_block data_;
     std::size_t capacity_ = 0;
-    bool read_only_ = false;
 };
 
 class engine {
@@ -75,7 +66,6 @@ class engine {
         expected_limit_.reset();
         if (const auto left = in.size_hint())
             expected_limit_ = yylimit + static_cast<std::size_t>(*left);
-        if (yylimit == 0) adopt_whole(in);
     }
 
     // Runs start; when it matches, runs every recorded action in order through
@@ -216,9 +206,6 @@ class engine {
     template <class Run> void run_actions(Run& run);
     void reserve_log();
     void grow_log();
-    void adopt_whole(input_source& in);
-    // Replaces a handed-over buffer by one of our own holding n bytes from `from`.
-    void own_buffer(std::size_t from, std::size_t n);
 
     char_class text_actions_;
     input_source* input_ = nullptr;

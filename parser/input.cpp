@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#if __has_include(<sys/mman.h>) && __has_include(<sys/stat.h>) && __has_include(<unistd.h>)
-#include <sys/mman.h>
+#if __has_include(<sys/stat.h>) && __has_include(<unistd.h>)
 #include <sys/stat.h>
 #include <unistd.h>
-#define MORVANE_MAP_FILES 1
+#define MORVANE_STAT_FILES 1
 #endif
 
 namespace morvane {
@@ -23,7 +22,7 @@ file_source::file_source(std::FILE* file) : file_(file) {
     // A regular file tells its size; a pipe or terminal does not, and then the
     // buffer simply grows as bytes arrive.
     std::setvbuf(file_, nullptr, _IONBF, 0);
-#if defined(MORVANE_MAP_FILES)
+#if defined(MORVANE_STAT_FILES)
     // A directory can seek to an end far past any real size; only a regular
     // file's end is its size. Reading anything else fails or grows as it goes.
     struct stat info {};
@@ -44,40 +43,5 @@ std::size_t file_source::read(char* dst, std::size_t max) {
     if (n == 0 && std::ferror(file_) != 0) throw read_error("read failed");
     return n;
 }
-
-#if defined(MORVANE_MAP_FILES)
-namespace {
-
-void unmap(char* block, std::size_t length) noexcept { ::munmap(block, length); }
-
-} // namespace
-
-std::optional<input_source::whole_input> file_source::take_whole() {
-    // Only a regular, non-empty file whose bytes have not been read yet; any
-    // other stream (and any failure here) is read as usual.
-    if (!size_ || *size_ == 0 || std::ftell(file_) != 0) return std::nullopt;
-    const int fd = ::fileno(file_);
-    struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<std::uint64_t>(info.st_size) != *size_)
-        return std::nullopt;
-    const auto length = static_cast<std::size_t>(*size_);
-    int flags = MAP_PRIVATE;
-#if defined(MAP_POPULATE)
-    flags |= MAP_POPULATE; // one call fills the mapping instead of a fault per page
-#endif
-    void* mapped = ::mmap(nullptr, length, PROT_READ, flags, fd, 0);
-    if (mapped == MAP_FAILED) return std::nullopt;
-    // The stream is now at its end, as if it had been read.
-    if (std::fseek(file_, 0, SEEK_END) != 0) {
-        ::munmap(mapped, length);
-        return std::nullopt;
-    }
-    return whole_input{large_block(static_cast<char*>(mapped), large_block_deleter(unmap, length)),
-                       length};
-}
-#else
-std::optional<input_source::whole_input> file_source::take_whole() { return std::nullopt; }
-#endif
 
 } // namespace morvane

@@ -1,8 +1,6 @@
 #pragma once
 // Where the parser's bytes come from: a file, or bytes already in memory.
 
-#include "containers/large_block.hpp"
-
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -23,15 +21,9 @@ class input_source {
     // the input. Throws read_error when the bytes cannot be had.
     virtual std::size_t read(char* dst, std::size_t max) = 0;
     // How many bytes are left, when that is known, so buffers can be sized once.
+    // A hint only: a file may shrink or grow while it is read, and the parse
+    // then sees exactly the bytes that read() gave.
     [[nodiscard]] virtual std::optional<std::uint64_t> size_hint() const { return std::nullopt; }
-
-    // All the remaining bytes at once, in a block that the caller then owns,
-    // when the source can hand them over without copying; otherwise nothing.
-    struct whole_input {
-        large_block bytes;
-        std::size_t size;
-    };
-    [[nodiscard]] virtual std::optional<whole_input> take_whole() { return std::nullopt; }
 };
 
 class memory_source : public input_source {
@@ -44,15 +36,14 @@ class memory_source : public input_source {
     std::string_view rest_;
 };
 
-// Reads an open stream in large blocks; the stream stays the caller's.
+// Reads an open stream in large blocks with plain reads, never mapping it, so a
+// file that another program truncates or rewrites meanwhile only gives fewer or
+// other bytes. The stream stays the caller's.
 class file_source : public input_source {
   public:
     explicit file_source(std::FILE* file);
     std::size_t read(char* dst, std::size_t max) override;
     [[nodiscard]] std::optional<std::uint64_t> size_hint() const override { return size_; }
-    // A regular file read from its start is mapped into memory where the
-    // platform can, which spares copying it and filling fresh memory.
-    [[nodiscard]] std::optional<whole_input> take_whole() override;
 
   private:
     std::FILE* file_;

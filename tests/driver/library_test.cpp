@@ -5,11 +5,13 @@
 #include <morvane/morvane.hpp>
 
 #include "driver/conversion.hpp"
+#include "support/convert.hpp"
 #include "support/run_program.hpp"
 #include "support/sources.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <new>
@@ -165,6 +167,26 @@ TEST(io_faults, a_read_error_anywhere_ends_the_parse_with_an_empty_document) {
         morvane::testing::failing_source source(input, at);
         EXPECT_THROW(static_cast<void>(run.parse(source)), morvane::read_error) << at;
         EXPECT_TRUE(run.doc().frame_list.empty()) << at;
+    }
+}
+
+// A file truncated, extended or rewritten while it is read converts exactly the
+// bytes that were read, in whatever pieces they came.
+TEST(io_faults, a_file_changing_while_read_converts_exactly_the_bytes_read) {
+    const std::string_view whole = example_old;
+    const std::string twice = example_old + example_old;
+    std::string rewritten = example_old;
+    std::replace(rewritten.begin(), rewritten.end(), 'a', 'b');
+    std::vector<std::string_view> read_now{twice, rewritten};
+    for (const std::size_t cut :
+         {std::size_t{0}, std::size_t{1}, whole.size() / 3, whole.rfind('!') + 1, whole.size() - 1})
+        read_now.push_back(whole.substr(0, cut));
+    for (const std::string_view now : read_now) {
+        for (const std::size_t chunk : {std::size_t{7}, std::size_t{1} << 20U}) {
+            morvane::testing::changing_source source(whole.size(), now, chunk);
+            EXPECT_EQ(morvane::testing::convert(source), morvane::testing::convert(now))
+                << now.size() << " bytes read, " << chunk << " at a time";
+        }
     }
 }
 

@@ -5,7 +5,6 @@
 
 #include "parser/engine.hpp"
 #include "parser/grammar.hpp"
-#include "support/sources.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +13,6 @@
 
 namespace morvane {
 namespace {
-
-using testing::whole_source;
 
 enum : engine::action_id { record_a, record_b, capture };
 
@@ -127,52 +124,6 @@ TEST(engine, consumed_input_is_dropped_and_the_rest_kept_for_the_next_parse) {
     EXPECT_EQ(e.buffered(), "cd");
     EXPECT_EQ(e.parse_more(two), 1);
     EXPECT_EQ(e.parse_more(two), 0);
-}
-
-TEST(engine, an_input_handed_over_whole_is_parsed_in_place) {
-    // < [^!]* > {capture} "!" !. , giving back what it took when it fails
-    const auto rule_of = [](toy& e) {
-        return [&e] {
-            const auto m = e.save();
-            e.begin_capture();
-            while (e.available() && e.peek() != '!') e.match_any();
-            e.end_capture();
-            e.yyDo(capture);
-            if (e.match_char('!') && e.match_end()) return true;
-            e.restore(m);
-            return false;
-        };
-    };
-    toy e;
-    whole_source failing("abc");
-    e.set_input(failing);
-    EXPECT_EQ(e.parse_more(rule_of(e)), 0);
-    EXPECT_EQ(e.buffered(), "abc") << "a failed parse leaves every byte it looked at";
-
-    toy f;
-    whole_source good("xyz!");
-    f.set_input(good);
-    EXPECT_EQ(f.parse_more(rule_of(f)), 1);
-    EXPECT_EQ(f.ran, std::vector<std::string>{"<xyz>"});
-    const large_block kept = f.take_input();
-    EXPECT_EQ(std::string_view(kept.get(), 4), "xyz!");
-}
-
-TEST(engine, bytes_left_in_a_handed_over_input_move_on_to_the_next_parse) {
-    toy e;
-    whole_source source("abcd");
-    e.set_input(source);
-    auto two = [&e] { return e.match_any() && e.match_any(); };
-    EXPECT_EQ(e.parse_more(two), 1);
-    EXPECT_EQ(e.buffered(), "cd");
-    memory_source more("ef");
-    e.set_input(more);
-    auto all = [&e] {
-        for (int i = 0; i < 4; ++i)
-            if (!e.match_any()) return false;
-        return e.match_end();
-    };
-    EXPECT_EQ(e.parse_more(all), 1);
 }
 
 TEST(engine, classes_hold_exactly_their_members) {

@@ -7,9 +7,13 @@
 namespace morvane::testing {
 
 converted convert(std::string_view input) {
-    conversion run;
     memory_source source(input);
-    converted r{run.parse(source), {}};
+    return convert(source);
+}
+
+converted convert(input_source& in) {
+    conversion run;
+    converted r{run.parse(in), {}};
     if (!r.parsed) {
         const document& doc = run.doc();
         EXPECT_TRUE(doc.frame_list.empty() && doc.character_list.empty() &&

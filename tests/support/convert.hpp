@@ -1,6 +1,8 @@
 #pragma once
 // One conversion in memory, through the same two halves as the executable.
 
+#include "parser/input.hpp"
+
 #include <string>
 #include <string_view>
 
@@ -13,6 +15,7 @@ struct converted {
 };
 
 // Also checks that a failed parse leaves nothing in the document to write.
+converted convert(input_source& in);
 converted convert(std::string_view input);
 
 // The text of a successful conversion, or "(failed)".

@@ -1,6 +1,7 @@
 #pragma once
 // Input sources that behave the way real inputs can: a pipe giving a few bytes
-// at a time, a file handed over whole, a device that fails partway.
+// at a time, a file that shrinks or grows while it is read, a device that fails
+// partway.
 
 #include "parser/input.hpp"
 
@@ -26,20 +27,16 @@ class trickle_source : public input_source {
     std::size_t chunk_;
 };
 
-// Hands its bytes over in one block, the way a mapped file is; reads nothing.
-class whole_source : public input_source {
+// A file that changes while it is read: it claims the size it had when it was
+// opened, then gives the bytes it has by now, `chunk` at a time at most.
+class changing_source : public trickle_source {
   public:
-    explicit whole_source(std::string_view bytes) : bytes_(bytes) {}
-    std::size_t read(char*, std::size_t) override { return 0; }
-    [[nodiscard]] std::optional<std::uint64_t> size_hint() const override { return bytes_.size(); }
-    [[nodiscard]] std::optional<whole_input> take_whole() override {
-        large_block block = allocate_large_block(std::max<std::size_t>(bytes_.size(), 1));
-        std::copy(bytes_.begin(), bytes_.end(), block.get());
-        return whole_input{std::move(block), bytes_.size()};
-    }
+    changing_source(std::uint64_t claimed, std::string_view now, std::size_t chunk)
+        : trickle_source(now, chunk), claimed_(claimed) {}
+    [[nodiscard]] std::optional<std::uint64_t> size_hint() const override { return claimed_; }
 
   private:
-    std::string_view bytes_;
+    std::uint64_t claimed_;
 };
 
 // Gives the first `fail_at` bytes of an input, then fails instead of going on.
