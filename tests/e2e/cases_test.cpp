@@ -1,6 +1,11 @@
-// Runs both executables on every case under e2e/cases: the converter for the
-// exact new-format bytes, stderr and exit status; the checker for the same
-// verdict and, where a case gives one, its exact line.
+// The executables run as users and scripts run them, on the case files.
+//   cases/NAME: the converter on input.old gives exactly expected.new, its
+//     stderr and status; the checker gives the same verdict and, where the case
+//     has an expected.check, exactly that line.
+//   cli/NAME: the command line in `command` (program, then one argument a line)
+//     gives expected.stderr and expected.status, and leaves expected.output in
+//     $D/out.new; $D is a scratch copy of cli/files, plus hard.old, a hard link
+//     to in.old. Neither the input nor any other file there changes.
 
 #include "support/run_program.hpp"
 
@@ -8,6 +13,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 namespace fs = std::filesystem;
 using morvane::testing::read_file;
@@ -16,17 +22,21 @@ using morvane::testing::scratch_dir;
 
 namespace {
 
-std::vector<std::string> case_names() {
+std::vector<std::string> names_in(const std::string& dir) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(MORVANE_CASES))
-        if (entry.is_directory()) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dir))
+        if (entry.is_directory() && entry.path().filename() != "files")
+            names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
 
-std::string trimmed(std::string s) {
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
-    return s;
+int status_in(const std::string& path) { return std::stoi(read_file(path)); }
+
+std::string test_name(const ::testing::TestParamInfo<std::string>& info) {
+    std::string name = info.param;
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
 }
 
 class converts : public ::testing::TestWithParam<std::string> {};
@@ -36,7 +46,7 @@ TEST_P(converts, exact_output_messages_and_status) {
     const std::string out = scratch_dir("case-" + GetParam()) + "/out.new";
     const auto r = run_program(MORVANE_CONVERT, {dir + "/input.old", out});
     EXPECT_EQ(r.err, read_file(dir + "/expected.stderr"));
-    EXPECT_EQ(std::to_string(r.status), trimmed(read_file(dir + "/expected.status")));
+    EXPECT_EQ(r.status, status_in(dir + "/expected.status"));
     EXPECT_EQ(r.out, "") << "nothing may go to standard output";
     ASSERT_TRUE(fs::exists(out));
     EXPECT_EQ(read_file(out), read_file(dir + "/expected.new"));
@@ -49,11 +59,53 @@ TEST_P(converts, exact_output_messages_and_status) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(e2e, converts, ::testing::ValuesIn(case_names()), [](const auto& info) {
-    std::string name = info.param;
-    std::replace(name.begin(), name.end(), '-', '_');
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(e2e, converts, ::testing::ValuesIn(names_in(MORVANE_CASES)), test_name);
+
+std::string expand(std::string s, const std::string& dir) {
+    const std::pair<std::string, std::string> names[] = {
+        {"$D", dir}, {"$CONVERT", MORVANE_CONVERT}, {"$CHECK", MORVANE_CHECK}};
+    for (const auto& [name, value] : names)
+        for (std::size_t at; (at = s.find(name)) != std::string::npos;)
+            s.replace(at, name.size(), value);
+    return s;
+}
+
+class command_line : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(command_line, status_messages_and_files) {
+    const std::string cases = std::string(MORVANE_CASES) + "/../cli/";
+    const std::string want = cases + GetParam();
+    const std::string dir = scratch_dir("cli-" + GetParam());
+    fs::copy(cases + "files", dir);
+    fs::create_hard_link(dir + "/in.old", dir + "/hard.old");
+    std::istringstream lines(expand(read_file(want + "/command"), dir));
+    std::string program;
+    std::getline(lines, program);
+    std::vector<std::string> args;
+    for (std::string arg; std::getline(lines, arg);) {
+        if (arg.starts_with("/dev/") || arg.starts_with("/proc/"))
+            if (!fs::exists(arg)) GTEST_SKIP() << "no " << arg << " here";
+        args.push_back(arg);
+    }
+    const auto r = run_program(program, args);
+    EXPECT_EQ(r.status, status_in(want + "/expected.status"));
+    EXPECT_EQ(r.err, expand(read_file(want + "/expected.stderr"), dir));
+    EXPECT_EQ(r.out, "") << "nothing may go to standard output";
+    for (const auto& file : fs::directory_iterator(cases + "files"))
+        if (file.path().filename() != "out.new") {
+            EXPECT_EQ(read_file(dir + "/" + file.path().filename().string()),
+                      read_file(file.path().string()));
+        }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 7)
+        << "no file is created but the output";
+    if (fs::exists(want + "/expected.output")) {
+        EXPECT_EQ(read_file(dir + "/out.new"), read_file(want + "/expected.output"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(cli, command_line,
+                         ::testing::ValuesIn(names_in(std::string(MORVANE_CASES) + "/../cli")),
+                         test_name);
 
 TEST(example, bundled_project_converts_to_its_recorded_output) {
     const std::string out = scratch_dir("example") + "/project.new";
