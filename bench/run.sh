@@ -3,8 +3,8 @@
 #
 #   bench/run.sh [--runs N] [--huge]
 #
-# Builds the release tree if needed (BUILD_DIR, default build/release with the
-# release preset), generates the inputs into bench/data/ (kept between runs),
+# Builds the benchmark tree if needed (BUILD_DIR, default build/bench with the
+# bench preset), generates the inputs into bench/data/ (kept between runs),
 # and converts each one N times (default 5), interleaved with `cp` and `wc -l`
 # of the same file, taking medians. Peak memory comes from /usr/bin/time. Every
 # conversion's output is checked against what the generator says it must hold.
@@ -23,7 +23,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-build_dir="${BUILD_DIR:-build/release}"
+build_dir="${BUILD_DIR:-build/bench}"
 data=bench/data
 results=bench/RESULTS.md
 records=1000000
@@ -34,8 +34,8 @@ if [ ! -x /usr/bin/time ]; then
 fi
 
 if [ ! -f "$build_dir/CMakeCache.txt" ]; then
-  if [ "$build_dir" = build/release ]; then
-    cmake --preset release -DMORVANE_BENCH=ON
+  if [ "$build_dir" = build/bench ]; then
+    cmake --preset bench
   else
     cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVANE_WERROR=ON \
       -DMORVANE_BENCH=ON -DMORVANE_TESTS=OFF

@@ -13,7 +13,7 @@ namespace morvane {
 
 class builder {
   public:
-    explicit builder(document& doc) : doc(doc) {}
+    explicit builder(document& target) : doc(target) {}
 
     // Puts a value on the text stack. Values point into the retained input, so
     // nothing is copied.

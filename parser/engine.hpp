@@ -55,8 +55,8 @@ class engine {
         bool operator==(const expectation&) const = default;
     };
 
-    // text_actions: the actions that receive the captured text.
-    explicit engine(char_class text_actions) : text_actions_(text_actions) {}
+    // receive_text: the actions that receive the captured text.
+    explicit engine(char_class receive_text) : text_actions_(receive_text) {}
 
     void set_input(input_source& in) {
         input_ = &in;
