@@ -4,6 +4,8 @@
 // Every message goes to the standard error stream. Exit status 0 when every
 // file parsed, 1 otherwise.
 
+#include "driver/platform.hpp"
+
 #include <morvane/morvane.hpp>
 
 #include <cerrno>
@@ -21,7 +23,7 @@ void report(const char* path, std::string_view what) {
 
 bool is_directory(const char* path) {
     std::error_code ec;
-    return std::filesystem::is_directory(path, ec);
+    return std::filesystem::is_directory(morvane::platform::file_path(path), ec);
 }
 
 // Checks one file and reports what is wrong with it. True when it parsed.
@@ -30,7 +32,9 @@ bool check_file(const char* path) {
         report(path, "unable to read file: it is a directory");
         return false;
     }
-    std::FILE* file = std::fopen(path, "rb");
+    // Read as text, as the converter reads it, so that both see the same
+    // bytes where the platform stores text differently.
+    std::FILE* file = morvane::platform::open_file(path, "r");
     if (file == nullptr) {
         report(path, std::string("unable to open file: ") + std::strerror(errno));
         return false;
@@ -62,6 +66,9 @@ bool check_file(const char* path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    morvane::platform::command_line args(argc, argv);
+    argc = args.argc();
+    argv = args.argv();
     if (argc < 2) {
         std::fprintf(stderr, "Usage: %s FILE...\n", argv[0] != nullptr ? argv[0] : "morvane-check");
         return 1;

@@ -1,12 +1,17 @@
 // morvane-convert OLD NEW: converts one old-format project file to the new format.
 // Every message goes to the standard error stream; nothing to standard output.
 
+#include "driver/platform.hpp"
+
 #include <morvane/morvane.hpp>
 
 #include <cstdio>
 #include <filesystem>
 
 namespace {
+
+using morvane::platform::file_path;
+using morvane::platform::open_file;
 
 constexpr const char* banner = "Reverse MorvaNE file conversion utility v1.0\n"
                                "Copyright (c) the morvane-convert authors\n"
@@ -15,12 +20,12 @@ constexpr const char* banner = "Reverse MorvaNE file conversion utility v1.0\n"
 // Two paths that name one file (the same path, another path to it, a link).
 bool same_file(const char* a, const char* b) {
     std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
+    return std::filesystem::equivalent(file_path(a), file_path(b), ec) && !ec;
 }
 
 bool is_directory(const char* path) {
     std::error_code ec;
-    return std::filesystem::is_directory(path, ec);
+    return std::filesystem::is_directory(file_path(path), ec);
 }
 
 void close(std::FILE*& file) {
@@ -59,6 +64,9 @@ int convert_files(std::FILE* input, std::FILE*& output, const char* in_path, con
 } // namespace
 
 int main(int argc, char** argv) {
+    morvane::platform::command_line args(argc, argv);
+    argc = args.argc();
+    argv = args.argv();
     if (argc != 3) {
         std::fputs(banner, stderr);
         std::fprintf(stderr, "Usage: %s <old morvane file> <new morvane file>\n",
@@ -76,8 +84,8 @@ int main(int argc, char** argv) {
 
     // Both opens happen before either is looked at, so the output is created
     // (or emptied) even when the input is missing.
-    std::FILE* input = std::fopen(in_path, "r");
-    std::FILE* output = std::fopen(out_path, "w");
+    std::FILE* input = open_file(in_path, "r");
+    std::FILE* output = open_file(out_path, "w");
     if (input != nullptr && is_directory(in_path)) close(input);
 
     int status = 1;
