@@ -2,11 +2,13 @@
 // nothing for good ones, and the exit status.
 
 #include "support/run_program.hpp"
+#include "support/text_lines.hpp"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+using morvane::testing::platform_text;
 using morvane::testing::run_program;
 using morvane::testing::scratch_dir;
 using morvane::testing::write_file;
@@ -30,17 +32,18 @@ TEST(check_cli, each_broken_or_unreadable_file_gets_one_line_in_order) {
                                                dir + "/missing.old", dir, dir + "/cut.old"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, dir +
-                         "/bad.old:3:4: expected \"colrect\", \"name\", \"point\" or \"sprite\"\n" +
-                         dir + "/missing.old: unable to open file: No such file or directory\n" +
-                         dir + ": unable to read file: it is a directory\n" + dir +
-                         "/cut.old:1:21: expected \"!\" or \"[\"\n");
+    EXPECT_EQ(r.err,
+              platform_text(
+                  dir + "/bad.old:3:4: expected \"colrect\", \"name\", \"point\" or \"sprite\"\n" +
+                  dir + "/missing.old: unable to open file: No such file or directory\n" + dir +
+                  ": unable to read file: it is a directory\n" + dir +
+                  "/cut.old:1:21: expected \"!\" or \"[\"\n"));
 }
 
 TEST(check_cli, no_file_is_a_usage_error) {
     const auto r = run_program(MORVANE_CHECK, {});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Usage: " + std::string(MORVANE_CHECK) + " FILE...\n");
+    EXPECT_EQ(r.err, platform_text("Usage: " + std::string(MORVANE_CHECK) + " FILE...\n"));
 }
 
 } // namespace

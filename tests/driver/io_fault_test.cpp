@@ -58,6 +58,9 @@ TEST(io_faults, unreadable_input_is_reported_and_leaves_an_empty_output) {
 }
 
 TEST(io_faults, a_write_failing_anywhere_in_the_output_fails_the_run) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows has no per-process file size limit to make writes fail";
+#else
     const std::string dir = scratch_dir("file-limit");
     const std::string input = dir + "/in.old";
     const std::string output = dir + "/out.new";
@@ -79,6 +82,7 @@ TEST(io_faults, a_write_failing_anywhere_in_the_output_fails_the_run) {
             << "limit " << limit;
         EXPECT_EQ(r.out, "");
     }
+#endif
 }
 
 // Gives the bytes of an input, then fails instead of reaching its end.

@@ -1,6 +1,7 @@
 // Runs the real executable on every case under e2e/cases: an old-format input,
 // the exact new-format bytes expected, the exact stderr and the exit status.
 
+#include "e2e/expectation.hpp"
 #include "support/run_program.hpp"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <filesystem>
 
 namespace fs = std::filesystem;
+using morvane::testing::platform_text;
 using morvane::testing::read_file;
 using morvane::testing::run_program;
 using morvane::testing::scratch_dir;
@@ -23,22 +25,18 @@ std::vector<std::string> case_names() {
     return names;
 }
 
-std::string trimmed(std::string s) {
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
-    return s;
-}
-
 class converts : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(converts, exact_output_messages_and_status) {
     const std::string dir = std::string(MORVANE_CASES) + "/" + GetParam();
     const std::string out = scratch_dir("case-" + GetParam()) + "/out.new";
     const auto r = run_program(MORVANE_CONVERT, {dir + "/input.old", out});
-    EXPECT_EQ(r.err, read_file(dir + "/expected.stderr"));
-    EXPECT_EQ(std::to_string(r.status), trimmed(read_file(dir + "/expected.status")));
+    const auto expected = morvane::testing::expected_for(dir);
+    EXPECT_EQ(r.err, expected.messages);
+    EXPECT_EQ(std::to_string(r.status), expected.status);
     EXPECT_EQ(r.out, "") << "nothing may go to standard output";
     ASSERT_TRUE(fs::exists(out));
-    EXPECT_EQ(read_file(out), read_file(dir + "/expected.new"));
+    EXPECT_EQ(read_file(out), expected.output);
 }
 
 INSTANTIATE_TEST_SUITE_P(e2e, converts, ::testing::ValuesIn(case_names()), [](const auto& info) {
@@ -52,8 +50,9 @@ TEST(example, bundled_project_converts_to_its_recorded_output) {
     const auto r =
         run_program(MORVANE_CONVERT, {std::string(MORVANE_EXAMPLES) + "/project.old", out});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "Success!\n");
-    EXPECT_EQ(read_file(out), read_file(std::string(MORVANE_EXAMPLES) + "/project.new"));
+    EXPECT_EQ(r.err, platform_text("Success!\n"));
+    EXPECT_EQ(read_file(out),
+              platform_text(read_file(std::string(MORVANE_EXAMPLES) + "/project.new")));
 }
 
 } // namespace
