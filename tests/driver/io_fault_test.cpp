@@ -5,6 +5,7 @@
 #include "driver/conversion.hpp"
 #include "support/limited_run.hpp"
 #include "support/run_program.hpp"
+#include "support/text_lines.hpp"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 
 namespace fs = std::filesystem;
 using morvane::testing::read_file;
+using morvane::testing::platform_text;
 using morvane::testing::run_program;
 using morvane::testing::run_program_with_file_limit;
 using morvane::testing::scratch_dir;
@@ -33,7 +35,7 @@ std::string frames_with_long_paths(std::size_t frames, std::size_t path_bytes) {
 
 // The error stream without the complaints of a coverage build's profiler, whose
 // data files fall under the same size limit.
-std::string messages(const std::string& err) {
+[[maybe_unused]] std::string messages(const std::string& err) {
     std::string kept;
     std::size_t from = 0;
     while (from < err.size()) {
@@ -53,7 +55,7 @@ TEST(io_faults, unreadable_input_is_reported_and_leaves_an_empty_output) {
     write_file(dir + "/out.new", "old contents");
     const auto r = run_program(MORVANE_CONVERT, {"/proc/self/mem", dir + "/out.new"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Unable to read file '/proc/self/mem'.\n");
+    EXPECT_EQ(r.err, platform_text("Unable to read file '/proc/self/mem'.\n"));
     EXPECT_EQ(read_file(dir + "/out.new"), "");
 }
 
