@@ -17,8 +17,10 @@
 
 namespace {
 
+using morvane::platform::print_message;
+
 void report(const char* path, std::string_view what) {
-    std::fprintf(stderr, "%s: %.*s\n", path, static_cast<int>(what.size()), what.data());
+    print_message("%s: %.*s\n", path, static_cast<int>(what.size()), what.data());
 }
 
 bool is_directory(const char* path) {
@@ -49,8 +51,8 @@ bool check_file(const char* path) {
     case morvane::outcome::parse_failure: {
         const morvane::syntax_error& e = *result.error;
         const std::string message = e.message();
-        std::fprintf(stderr, "%s:%llu:%llu: %s\n", path, static_cast<unsigned long long>(e.line),
-                     static_cast<unsigned long long>(e.column), message.c_str());
+        print_message("%s:%llu:%llu: %s\n", path, static_cast<unsigned long long>(e.line),
+                      static_cast<unsigned long long>(e.column), message.c_str());
         return false;
     }
     case morvane::outcome::read_failure:
@@ -70,7 +72,7 @@ int main(int argc, char** argv) {
     argc = args.argc();
     argv = args.argv();
     if (argc < 2) {
-        std::fprintf(stderr, "Usage: %s FILE...\n", argv[0] != nullptr ? argv[0] : "morvane-check");
+        print_message("Usage: %s FILE...\n", argv[0] != nullptr ? argv[0] : "morvane-check");
         return 1;
     }
     bool all_parsed = true;

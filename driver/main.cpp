@@ -12,6 +12,7 @@ namespace {
 
 using morvane::platform::file_path;
 using morvane::platform::open_file;
+using morvane::platform::print_message;
 
 constexpr const char* banner = "Reverse MorvaNE file conversion utility v1.0\n"
                                "Copyright (c) the morvane-convert authors\n"
@@ -35,7 +36,7 @@ void close(std::FILE*& file) {
 
 int out_of_memory() {
     const std::string_view message = morvane::describe(morvane::outcome::out_of_memory);
-    std::fprintf(stderr, "ERROR: %.*s\n", static_cast<int>(message.size()), message.data());
+    print_message("ERROR: %.*s\n", static_cast<int>(message.size()), message.data());
     return 1;
 }
 
@@ -45,7 +46,7 @@ int convert_files(std::FILE* input, std::FILE*& output, const char* in_path, con
     morvane::converter run;
     const outcome parsed = run.parse(input);
     if (parsed == outcome::read_failure) {
-        std::fprintf(stderr, "Unable to read file '%s'.\n", in_path);
+        print_message("Unable to read file '%s'.\n", in_path);
         return 1;
     }
     if (parsed == outcome::out_of_memory) return out_of_memory();
@@ -55,7 +56,7 @@ int convert_files(std::FILE* input, std::FILE*& output, const char* in_path, con
     const bool closed = std::fclose(output) == 0;
     output = nullptr;
     if (written != outcome::success || !closed) {
-        std::fprintf(stderr, "Unable to write file '%s'.\n", out_path);
+        print_message("Unable to write file '%s'.\n", out_path);
         return 1;
     }
     return parsed == outcome::success ? 0 : 1;
@@ -69,8 +70,8 @@ int main(int argc, char** argv) {
     argv = args.argv();
     if (argc != 3) {
         std::fputs(banner, stderr);
-        std::fprintf(stderr, "Usage: %s <old morvane file> <new morvane file>\n",
-                     argv[0] != nullptr ? argv[0] : "morvane-convert");
+        print_message("Usage: %s <old morvane file> <new morvane file>\n",
+                      argv[0] != nullptr ? argv[0] : "morvane-convert");
         return 1;
     }
     const char* in_path = argv[1];
@@ -78,7 +79,7 @@ int main(int argc, char** argv) {
 
     // Opening the output first would empty the input when both name one file.
     if (same_file(in_path, out_path)) {
-        std::fprintf(stderr, "Unable to open file '%s' for output.\n", out_path);
+        print_message("Unable to open file '%s' for output.\n", out_path);
         return 1;
     }
 
@@ -90,11 +91,10 @@ int main(int argc, char** argv) {
 
     int status = 1;
     if (input == nullptr) {
-        std::fprintf(stderr, "Unable to open file '%s' for input.\n", in_path);
-        if (output == nullptr)
-            std::fprintf(stderr, "Unable to open file '%s' for output.\n", out_path);
+        print_message("Unable to open file '%s' for input.\n", in_path);
+        if (output == nullptr) print_message("Unable to open file '%s' for output.\n", out_path);
     } else if (output == nullptr) {
-        std::fprintf(stderr, "Unable to open file '%s' for output.\n", out_path);
+        print_message("Unable to open file '%s' for output.\n", out_path);
     } else {
         status = convert_files(input, output, in_path, out_path);
     }

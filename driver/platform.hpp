@@ -19,12 +19,10 @@ namespace morvane::platform {
 // ends the input at the first 0x1A byte.
 [[nodiscard]] bool take_over_text_mode(std::FILE* file);
 
-// The arguments of main, with every argument in UTF-8. On a console, messages
-// written while it lives are shown as UTF-8.
+// The arguments of main, with every argument in UTF-8.
 class command_line {
   public:
     command_line(int argc, char** argv);
-    ~command_line();
     command_line(const command_line&) = delete;
     command_line& operator=(const command_line&) = delete;
 
@@ -33,9 +31,18 @@ class command_line {
 
   private:
     std::vector<std::string> arguments_;
-    std::vector<char*> pointers_;        // argv-style, ending in a null pointer
-    unsigned int console_code_page_ = 0; // to restore, where it was changed
+    std::vector<char*> pointers_; // argv-style, ending in a null pointer
 };
+
+// Writes a message, formatted as by std::printf, to the standard error stream.
+// File names in it are UTF-8; a Windows console shows them as such, whatever
+// its code page.
+#if defined(__MINGW_PRINTF_FORMAT)
+__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2)))
+#elif defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+void print_message(const char* format, ...);
 
 // Opens a file named in UTF-8 with a mode of std::fopen.
 [[nodiscard]] std::FILE* open_file(const char* name, const char* mode);

@@ -4,6 +4,7 @@
 
 #include "driver/platform.hpp"
 
+#include <cstdarg>
 #include <fcntl.h>
 #include <io.h>
 #include <string_view>
@@ -58,17 +59,6 @@ command_line::command_line(int argc, char** argv) {
     }
     for (std::string& a : arguments_) pointers_.push_back(a.data());
     pointers_.push_back(nullptr);
-
-    // Messages carry file names in UTF-8; a console shows them as such only
-    // in its UTF-8 code page. The user's code page comes back at the end.
-    if (is_console(::GetStdHandle(STD_ERROR_HANDLE))) {
-        const UINT previous = ::GetConsoleOutputCP();
-        if (previous != CP_UTF8 && ::SetConsoleOutputCP(CP_UTF8)) console_code_page_ = previous;
-    }
-}
-
-command_line::~command_line() {
-    if (console_code_page_ != 0) ::SetConsoleOutputCP(console_code_page_);
 }
 
 std::FILE* open_file(const char* name, const char* mode) {
@@ -76,5 +66,34 @@ std::FILE* open_file(const char* name, const char* mode) {
 }
 
 std::filesystem::path file_path(const char* name) { return to_utf16(name); }
+
+void print_message(const char* format, ...) {
+    std::va_list args;
+    va_start(args, format);
+    std::va_list again;
+    va_copy(again, args);
+    const int size = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+
+    // A console takes UTF-16: bytes written to it are decoded in its code
+    // page, which is seldom UTF-8. Files and pipes get UTF-8 as a text stream.
+    const HANDLE err = ::GetStdHandle(STD_ERROR_HANDLE);
+    if (!is_console(err)) {
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        return;
+    }
+    std::string lines;
+    for (const char c : text) {
+        if (c == '\n') lines += '\r';
+        lines += c;
+    }
+    const std::wstring wide = to_utf16(lines);
+    std::fflush(stderr);
+    DWORD written = 0;
+    ::WriteConsoleW(err, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+}
 
 } // namespace morvane::platform
