@@ -23,4 +23,6 @@ add_custom_target(morvane_windows_texts ALL DEPENDS ${texts})
 install(FILES ${text_dir}/README.txt DESTINATION .)
 install(FILES ${text_dir}/morvane-convert.txt ${text_dir}/morvane-check.txt DESTINATION doc)
 
+# Debugging symbols stay in the build tree; the zip gets lean executables.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR ZIP)
