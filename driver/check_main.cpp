@@ -4,6 +4,8 @@
 // Every message goes to the standard error stream. Exit status 0 when every
 // file parsed, 1 otherwise.
 
+#include "driver/platform.hpp"
+
 #include <morvane/morvane.hpp>
 
 #include <cerrno>
@@ -15,13 +17,15 @@
 
 namespace {
 
+using morvane::platform::print_message;
+
 void report(const char* path, std::string_view what) {
-    std::fprintf(stderr, "%s: %.*s\n", path, static_cast<int>(what.size()), what.data());
+    print_message("%s: %.*s\n", path, static_cast<int>(what.size()), what.data());
 }
 
 bool is_directory(const char* path) {
     std::error_code ec;
-    return std::filesystem::is_directory(path, ec);
+    return std::filesystem::is_directory(morvane::platform::file_path(path), ec);
 }
 
 // Checks one file and reports what is wrong with it. True when it parsed.
@@ -30,7 +34,9 @@ bool check_file(const char* path) {
         report(path, "unable to read file: it is a directory");
         return false;
     }
-    std::FILE* file = std::fopen(path, "rb");
+    // Read as text, as the converter reads it, so that both see the same
+    // bytes where the platform stores text differently.
+    std::FILE* file = morvane::platform::open_file(path, "r");
     if (file == nullptr) {
         report(path, std::string("unable to open file: ") + std::strerror(errno));
         return false;
@@ -45,8 +51,8 @@ bool check_file(const char* path) {
     case morvane::outcome::parse_failure: {
         const morvane::syntax_error& e = *result.error;
         const std::string message = e.message();
-        std::fprintf(stderr, "%s:%llu:%llu: %s\n", path, static_cast<unsigned long long>(e.line),
-                     static_cast<unsigned long long>(e.column), message.c_str());
+        print_message("%s:%llu:%llu: %s\n", path, static_cast<unsigned long long>(e.line),
+                      static_cast<unsigned long long>(e.column), message.c_str());
         return false;
     }
     case morvane::outcome::read_failure:
@@ -62,8 +68,11 @@ bool check_file(const char* path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    morvane::platform::command_line args(argc, argv);
+    argc = args.argc();
+    argv = args.argv();
     if (argc < 2) {
-        std::fprintf(stderr, "Usage: %s FILE...\n", argv[0] != nullptr ? argv[0] : "morvane-check");
+        print_message("Usage: %s FILE...\n", argv[0] != nullptr ? argv[0] : "morvane-check");
         return 1;
     }
     bool all_parsed = true;

@@ -2,10 +2,10 @@
 // conversion can meet is caught here and turned into an outcome.
 
 #include "driver/conversion.hpp"
+#include "driver/file_streams.hpp"
 #include "driver/stream_io.hpp"
 #include "model/error.hpp"
 #include "parser/failure_report.hpp"
-#include "writer/file_sink.hpp"
 
 #include <morvane/morvane.hpp>
 
@@ -102,7 +102,7 @@ check_result check(std::string_view old_format) { return check_from(memory_sourc
 
 check_result check(std::istream& old_format) { return check_from(istream_source(old_format)); }
 
-check_result check(std::FILE* old_format) { return check_from(file_source(old_format)); }
+check_result check(std::FILE* old_format) { return check_from(file_input(old_format)); }
 
 std::string syntax_error::message() const { return expected_message(expected); }
 
@@ -146,10 +146,10 @@ outcome converter::parse(std::istream& old_format) {
     return parse_into(state_, istream_source(old_format));
 }
 outcome converter::parse(std::FILE* old_format) {
-    return parse_into(state_, file_source(old_format));
+    return parse_into(state_, file_input(old_format));
 }
 
 outcome converter::write(std::ostream& out) { return write_from(state_, ostream_sink(out)); }
-outcome converter::write(std::FILE* out) { return write_from(state_, file_sink(out)); }
+outcome converter::write(std::FILE* out) { return write_from(state_, file_output(out)); }
 
 } // namespace morvane

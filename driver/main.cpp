@@ -1,12 +1,18 @@
 // morvane-convert OLD NEW: converts one old-format project file to the new format.
 // Every message goes to the standard error stream; nothing to standard output.
 
+#include "driver/platform.hpp"
+
 #include <morvane/morvane.hpp>
 
 #include <cstdio>
 #include <filesystem>
 
 namespace {
+
+using morvane::platform::file_path;
+using morvane::platform::open_file;
+using morvane::platform::print_message;
 
 constexpr const char* banner = "Reverse MorvaNE file conversion utility v1.0\n"
                                "Copyright (c) the morvane-convert authors\n"
@@ -15,12 +21,12 @@ constexpr const char* banner = "Reverse MorvaNE file conversion utility v1.0\n"
 // Two paths that name one file (the same path, another path to it, a link).
 bool same_file(const char* a, const char* b) {
     std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
+    return std::filesystem::equivalent(file_path(a), file_path(b), ec) && !ec;
 }
 
 bool is_directory(const char* path) {
     std::error_code ec;
-    return std::filesystem::is_directory(path, ec);
+    return std::filesystem::is_directory(file_path(path), ec);
 }
 
 void close(std::FILE*& file) {
@@ -30,7 +36,7 @@ void close(std::FILE*& file) {
 
 int out_of_memory() {
     const std::string_view message = morvane::describe(morvane::outcome::out_of_memory);
-    std::fprintf(stderr, "ERROR: %.*s\n", static_cast<int>(message.size()), message.data());
+    print_message("ERROR: %.*s\n", static_cast<int>(message.size()), message.data());
     return 1;
 }
 
@@ -40,7 +46,7 @@ int convert_files(std::FILE* input, std::FILE*& output, const char* in_path, con
     morvane::converter run;
     const outcome parsed = run.parse(input);
     if (parsed == outcome::read_failure) {
-        std::fprintf(stderr, "Unable to read file '%s'.\n", in_path);
+        print_message("Unable to read file '%s'.\n", in_path);
         return 1;
     }
     if (parsed == outcome::out_of_memory) return out_of_memory();
@@ -50,11 +56,11 @@ int convert_files(std::FILE* input, std::FILE*& output, const char* in_path, con
     const bool closed = std::fclose(output) == 0;
     output = nullptr;
     if (written != outcome::success || !closed) {
-        std::fprintf(stderr, "Unable to write file '%s'.\n", out_path);
+        print_message("Unable to write file '%s'.\n", out_path);
         // Leave no plausible-looking half of a project behind: empty, as after
         // a failed parse. A file that can't even be emptied stays as it is.
         std::error_code ignored;
-        std::filesystem::resize_file(out_path, 0, ignored);
+        std::filesystem::resize_file(file_path(out_path), 0, ignored);
         return 1;
     }
     return parsed == outcome::success ? 0 : 1;
@@ -63,10 +69,13 @@ int convert_files(std::FILE* input, std::FILE*& output, const char* in_path, con
 } // namespace
 
 int main(int argc, char** argv) {
+    morvane::platform::command_line args(argc, argv);
+    argc = args.argc();
+    argv = args.argv();
     if (argc != 3) {
         std::fputs(banner, stderr);
-        std::fprintf(stderr, "Usage: %s <old morvane file> <new morvane file>\n",
-                     argv[0] != nullptr ? argv[0] : "morvane-convert");
+        print_message("Usage: %s <old morvane file> <new morvane file>\n",
+                      argv[0] != nullptr ? argv[0] : "morvane-convert");
         return 1;
     }
     const char* in_path = argv[1];
@@ -74,23 +83,22 @@ int main(int argc, char** argv) {
 
     // Opening the output first would empty the input when both name one file.
     if (same_file(in_path, out_path)) {
-        std::fprintf(stderr, "Unable to open file '%s' for output.\n", out_path);
+        print_message("Unable to open file '%s' for output.\n", out_path);
         return 1;
     }
 
     // Both opens happen before either is looked at, so the output is created
     // (or emptied) even when the input is missing.
-    std::FILE* input = std::fopen(in_path, "r");
-    std::FILE* output = std::fopen(out_path, "w");
+    std::FILE* input = open_file(in_path, "r");
+    std::FILE* output = open_file(out_path, "w");
     if (input != nullptr && is_directory(in_path)) close(input);
 
     int status = 1;
     if (input == nullptr) {
-        std::fprintf(stderr, "Unable to open file '%s' for input.\n", in_path);
-        if (output == nullptr)
-            std::fprintf(stderr, "Unable to open file '%s' for output.\n", out_path);
+        print_message("Unable to open file '%s' for input.\n", in_path);
+        if (output == nullptr) print_message("Unable to open file '%s' for output.\n", out_path);
     } else if (output == nullptr) {
-        std::fprintf(stderr, "Unable to open file '%s' for output.\n", out_path);
+        print_message("Unable to open file '%s' for output.\n", out_path);
     } else {
         status = convert_files(input, output, in_path, out_path);
     }

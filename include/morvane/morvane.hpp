@@ -56,7 +56,10 @@ class converter {
     // Reads and parses a whole old-format project, replacing what an earlier
     // parse built. A FILE* is read from its current position to its end, with
     // the stream's own buffering switched off, so pass one that was just opened;
-    // it stays open and the caller's.
+    // it stays open and the caller's. On Windows a FILE* opened in text mode
+    // is read as a Windows text file (each CR LF pair as one LF, 0x1A bytes at
+    // its very end dropped) and written with CR LF line ends; one opened in
+    // binary mode, like any stream elsewhere, is read and written byte for byte.
     [[nodiscard]] outcome parse(std::string_view old_format);
     [[nodiscard]] outcome parse(std::istream& old_format);
     [[nodiscard]] outcome parse(std::FILE* old_format);

@@ -37,6 +37,9 @@ std::string messages(const std::string& err) {
 // anywhere: before the first byte, inside the first block, at the last byte. The
 // run fails and leaves the output empty.
 TEST(cli_file_limit, a_write_failing_anywhere_fails_the_run) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows has no per-process file size limit to make writes fail";
+#endif
     const std::string dir = scratch_dir("file-limit");
     const std::string input = dir + "/in.old";
     const std::string output = dir + "/out.new";

@@ -7,6 +7,7 @@
 //     $D/out.new; $D is a scratch copy of cli/files, plus hard.old, a hard link
 //     to in.old. Neither the input nor any other file there changes.
 
+#include "e2e/expectation.hpp"
 #include "support/run_program.hpp"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <sstream>
 
 namespace fs = std::filesystem;
+using morvane::testing::platform_text;
 using morvane::testing::read_file;
 using morvane::testing::run_program;
 using morvane::testing::scratch_dir;
@@ -31,8 +33,6 @@ std::vector<std::string> names_in(const std::string& dir) {
     return names;
 }
 
-int status_in(const std::string& path) { return std::stoi(read_file(path)); }
-
 std::string test_name(const ::testing::TestParamInfo<std::string>& info) {
     std::string name = info.param;
     std::replace(name.begin(), name.end(), '-', '_');
@@ -45,17 +45,19 @@ TEST_P(converts, exact_output_messages_and_status) {
     const std::string dir = std::string(MORVANE_CASES) + "/" + GetParam();
     const std::string out = scratch_dir("case-" + GetParam()) + "/out.new";
     const auto r = run_program(MORVANE_CONVERT, {dir + "/input.old", out});
-    EXPECT_EQ(r.err, read_file(dir + "/expected.stderr"));
-    EXPECT_EQ(r.status, status_in(dir + "/expected.status"));
+    const auto expected = morvane::testing::expected_for(dir);
+    EXPECT_EQ(r.err, expected.messages);
+    EXPECT_EQ(std::to_string(r.status), expected.status);
     EXPECT_EQ(r.out, "") << "nothing may go to standard output";
     ASSERT_TRUE(fs::exists(out));
-    EXPECT_EQ(read_file(out), read_file(dir + "/expected.new"));
+    EXPECT_EQ(read_file(out), expected.output);
 
     const auto checked = run_program(MORVANE_CHECK, {dir + "/input.old"});
     EXPECT_EQ(checked.status, r.status);
     const bool placed = fs::exists(dir + "/expected.check");
     if (placed || r.status == 0) {
-        EXPECT_EQ(checked.err, placed ? dir + "/" + read_file(dir + "/expected.check") : "");
+        EXPECT_EQ(checked.err,
+                  placed ? platform_text(dir + "/" + read_file(dir + "/expected.check")) : "");
     }
 }
 
@@ -88,8 +90,8 @@ TEST_P(command_line, status_messages_and_files) {
         args.push_back(arg);
     }
     const auto r = run_program(program, args);
-    EXPECT_EQ(r.status, status_in(want + "/expected.status"));
-    EXPECT_EQ(r.err, expand(read_file(want + "/expected.stderr"), dir));
+    EXPECT_EQ(r.status, std::stoi(read_file(want + "/expected.status")));
+    EXPECT_EQ(r.err, platform_text(expand(read_file(want + "/expected.stderr"), dir)));
     EXPECT_EQ(r.out, "") << "nothing may go to standard output";
     for (const auto& file : fs::directory_iterator(cases + "files"))
         if (file.path().filename() != "out.new") {
@@ -112,8 +114,9 @@ TEST(example, bundled_project_converts_to_its_recorded_output) {
     const auto r =
         run_program(MORVANE_CONVERT, {std::string(MORVANE_EXAMPLES) + "/project.old", out});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "Success!\n");
-    EXPECT_EQ(read_file(out), read_file(std::string(MORVANE_EXAMPLES) + "/project.new"));
+    EXPECT_EQ(r.err, platform_text("Success!\n"));
+    EXPECT_EQ(read_file(out),
+              platform_text(read_file(std::string(MORVANE_EXAMPLES) + "/project.new")));
 }
 
 } // namespace

@@ -12,9 +12,17 @@
 #endif
 
 namespace morvane::testing {
+namespace {
+
+// Names are UTF-8 here whatever the platform's own encoding of file names.
+std::filesystem::path path_of(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+} // namespace
 
 std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path_of(path), std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
     std::ostringstream s;
     s << in.rdbuf();
@@ -22,17 +30,18 @@ std::string read_file(const std::string& path) {
 }
 
 void write_file(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(path_of(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 std::string scratch_dir(const std::string& name) {
     const auto dir = std::filesystem::temp_directory_path() /
-                     ("morvane-test-" + std::to_string(getpid()) + "-" + name);
+                     path_of("morvane-test-" + std::to_string(getpid()) + "-" + name);
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
-    return dir.string();
+    const std::u8string utf8 = dir.u8string();
+    return {utf8.begin(), utf8.end()};
 }
 
 } // namespace morvane::testing

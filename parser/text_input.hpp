@@ -1,0 +1,41 @@
+#pragma once
+// Reads a text file stored with CR LF line ends the way the parser expects text.
+
+#include "parser/input.hpp"
+
+#include <cstdint>
+#include <memory>
+
+namespace morvane {
+
+// Hands each CR LF pair of the stored bytes on as a single LF; a lone CR or LF
+// stays as it is. 0x1A bytes with nothing after them end the file as an old
+// end-of-file marker and are dropped; a 0x1A followed by anything is data.
+// A pair or a run of 0x1A may be split across the underlying source's reads.
+class crlf_text_source : public input_source {
+  public:
+    explicit crlf_text_source(input_source& stored) : stored_(stored) {}
+    std::size_t read(char* dst, std::size_t max) override;
+    // Translation only removes bytes: the stored size bounds what is left.
+    [[nodiscard]] std::optional<std::uint64_t> size_hint() const override {
+        return stored_.size_hint();
+    }
+
+  private:
+    [[nodiscard]] bool refill();
+
+    input_source& stored_;
+    std::unique_ptr<char[]> block_;
+    std::size_t at_ = 0;
+    std::size_t filled_ = 0;
+    bool stored_ended_ = false;
+    // Read but undecided: a CR that may start a pair, and a run of 0x1A that
+    // may be the end of the file.
+    bool cr_held_ = false;
+    std::uint64_t marks_held_ = 0;
+    // Decided to be data and still to be handed on, before any later byte.
+    bool cr_kept_ = false;
+    std::uint64_t marks_kept_ = 0;
+};
+
+} // namespace morvane
