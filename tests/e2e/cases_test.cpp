@@ -17,6 +17,7 @@
 #include <sstream>
 
 namespace fs = std::filesystem;
+using morvane::testing::expected_file;
 using morvane::testing::platform_text;
 using morvane::testing::read_file;
 using morvane::testing::run_program;
@@ -57,7 +58,7 @@ TEST_P(converts, exact_output_messages_and_status) {
     const bool placed = fs::exists(dir + "/expected.check");
     if (placed || r.status == 0) {
         EXPECT_EQ(checked.err,
-                  placed ? platform_text(dir + "/" + read_file(dir + "/expected.check")) : "");
+                  placed ? platform_text(dir + "/") + expected_file(dir, "check", true) : "");
     }
 }
 
@@ -101,7 +102,7 @@ TEST_P(command_line, status_messages_and_files) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 7)
         << "no file is created but the output";
     if (fs::exists(want + "/expected.output")) {
-        EXPECT_EQ(read_file(dir + "/out.new"), read_file(want + "/expected.output"));
+        EXPECT_EQ(read_file(dir + "/out.new"), platform_text(read_file(want + "/expected.output")));
     }
 }
 

@@ -6,7 +6,8 @@
 // with that change alone. Where that is not the whole story (an input whose
 // CR LF pairs lie inside a value, or that ends in 0x1A bytes) the case holds
 // the exact bytes in expected.windows.new, expected.windows.stderr or
-// expected.windows.status, and says why in windows.why.
+// expected.windows.status (or expected.windows.check), and says why in
+// windows.why.
 
 #include "support/run_program.hpp"
 #include "support/text_lines.hpp"
@@ -22,20 +23,23 @@ struct case_expectation {
     std::string status; // as text, without the line end
 };
 
-inline case_expectation expected_for(const std::string& dir) {
-    const auto expected = [&](const std::string& what, bool text) {
+// A case's expected.WHAT, or its expected.windows.WHAT on Windows where the
+// case has one; text as the platform stores it.
+inline std::string expected_file(const std::string& dir, const std::string& what, bool text) {
 #if defined(_WIN32)
-        const std::string own = dir + "/expected.windows." + what;
-        if (std::filesystem::exists(own)) return read_file(own);
+    const std::string own = dir + "/expected.windows." + what;
+    if (std::filesystem::exists(own)) return read_file(own);
 #endif
-        const std::string bytes = read_file(dir + "/expected." + what);
-        return text ? platform_text(bytes) : bytes;
-    };
-    std::string status = expected("status", false);
+    const std::string bytes = read_file(dir + "/expected." + what);
+    return text ? platform_text(bytes) : bytes;
+}
+
+inline case_expectation expected_for(const std::string& dir) {
+    std::string status = expected_file(dir, "status", false);
     while (!status.empty() &&
            (status.back() == '\n' || status.back() == '\r' || status.back() == ' '))
         status.pop_back();
-    return {expected("new", true), expected("stderr", true), status};
+    return {expected_file(dir, "new", true), expected_file(dir, "stderr", true), status};
 }
 
 } // namespace morvane::testing
