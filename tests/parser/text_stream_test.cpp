@@ -3,6 +3,7 @@
 // stored bytes across reads and writes gives the same text.
 
 #include "parser/text_input.hpp"
+#include "support/sources.hpp"
 #include "writer/text_output.hpp"
 
 #include <gtest/gtest.h>
@@ -16,24 +17,8 @@ namespace {
 
 using namespace std::string_literals;
 
-// Hands the bytes over at most `step` at a time, as a pipe might.
-class trickle_source : public input_source {
-  public:
-    trickle_source(std::string_view bytes, std::size_t step) : rest_(bytes), step_(step) {}
-    std::size_t read(char* dst, std::size_t max) override {
-        memory_source whole(rest_.substr(0, std::min(max, step_)));
-        const std::size_t n = whole.read(dst, max);
-        rest_.remove_prefix(n);
-        return n;
-    }
-
-  private:
-    std::string_view rest_;
-    std::size_t step_;
-};
-
 std::string read_text(std::string_view stored, std::size_t step, std::size_t max) {
-    trickle_source source(stored, step);
+    testing::trickle_source source(stored, step);
     crlf_text_source text(source);
     std::string out;
     std::vector<char> block(max);
@@ -72,7 +57,7 @@ TEST(crlf_text_source, pairs_become_line_feeds_and_end_marks_go_at_any_split) {
         for (const std::size_t step : {1U, 2U, 3U, 64U})
             for (const std::size_t max : {1U, 2U, 5U, 4096U})
                 EXPECT_EQ(read_text(stored, step, max), text)
-                    << testing::PrintToString(stored) << " step " << step << " max " << max;
+                    << ::testing::PrintToString(stored) << " step " << step << " max " << max;
 }
 
 TEST(crlf_text_source, long_runs_cross_its_own_blocks) {
@@ -106,7 +91,7 @@ TEST(crlf_text_sink, every_line_feed_is_stored_as_a_pair_and_nothing_else_change
                 const auto pairs = std::count(text.begin(), text.begin() + done, '\n');
                 EXPECT_EQ(static_cast<std::ptrdiff_t>(out.size()), done + pairs) << "held back";
             }
-            EXPECT_EQ(out, stored) << testing::PrintToString(text) << " piece " << piece;
+            EXPECT_EQ(out, stored) << ::testing::PrintToString(text) << " piece " << piece;
         }
 }
 
