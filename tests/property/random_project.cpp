@@ -28,7 +28,7 @@ struct kind_spec {
     bool numbered; // sprites, animation frames and sounds get generated indices
 };
 
-const kind_spec& spec(block_kind k) {
+const kind_spec& shape_of(block_kind k) {
     using enum value_kind;
     using enum block_kind;
     static const std::array<kind_spec, 12> specs{{
@@ -106,7 +106,7 @@ std::string random_value(random_bits& rng, value_kind kind) {
 
 block random_block(random_bits& rng, block_kind kind) {
     block b{kind, {}, {}};
-    for (const key_spec& k : spec(kind).keys) {
+    for (const key_spec& k : shape_of(kind).keys) {
         // Mostly once, sometimes left out, sometimes repeated.
         std::size_t times = rng.chance(20) ? 0 : 1;
         if (rng.chance(10)) times += 1 + rng.below(2);
@@ -117,10 +117,11 @@ block random_block(random_bits& rng, block_kind kind) {
     for (std::size_t i = b.statements.size(); i > 1; --i)
         std::swap(b.statements[i - 1], b.statements[rng.below(i)]);
     // Children of several kinds, interleaved, each kind keeping its own order.
-    const std::vector<block_kind>& kinds = spec(kind).children;
+    const std::vector<block_kind>& kinds = shape_of(kind).children;
     std::vector<std::size_t> left;
     for (block_kind child : kinds)
-        left.push_back(spec(child).numbered && rng.chance(4) ? 11 + rng.below(4) : rng.below(4));
+        left.push_back(shape_of(child).numbered && rng.chance(4) ? 11 + rng.below(4)
+                                                                 : rng.below(4));
     for (std::size_t total = std::accumulate(left.begin(), left.end(), std::size_t{0}); total > 0;
          --total) {
         std::size_t k = rng.below(kinds.size());
@@ -161,7 +162,7 @@ void render(std::string& out, const statement& st, random_bits& rng) {
 }
 
 void render(std::string& out, const block& b, random_bits& rng) {
-    open(out, spec(b.kind).keyword, rng);
+    open(out, shape_of(b.kind).keyword, rng);
     // Statements may stand before, between and after the nested blocks.
     for (std::size_t s = 0, c = 0; s < b.statements.size() || c < b.children.size();) {
         if (c == b.children.size() || (s < b.statements.size() && rng.chance(50)))
