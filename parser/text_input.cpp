@@ -15,7 +15,7 @@ bool special(char c) noexcept { return c == '\r' || c == eof_mark; }
 
 bool crlf_text_source::refill() {
     if (stored_ended_) return false;
-    if (block_ == nullptr) block_ = std::make_unique_for_overwrite<char[]>(block_size);
+    if (block_ == nullptr) block_ = allocate_large_block(block_size);
     filled_ = stored_.read(block_.get(), block_size);
     at_ = 0;
     stored_ended_ = filled_ == 0;

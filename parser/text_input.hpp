@@ -1,6 +1,7 @@
 #pragma once
 // Reads a text file stored with CR LF line ends the way the parser expects text.
 
+#include "containers/large_block.hpp"
 #include "parser/input.hpp"
 
 #include <cstdint>
@@ -25,7 +26,7 @@ class crlf_text_source : public input_source {
     [[nodiscard]] bool refill();
 
     input_source& stored_;
-    std::unique_ptr<char[]> block_;
+    large_block block_;
     std::size_t at_ = 0;
     std::size_t filled_ = 0;
     bool stored_ended_ = false;

@@ -11,7 +11,7 @@ constexpr std::size_t block_size = std::size_t{1} << 20U;
 } // namespace
 
 void crlf_text_sink::write(std::string_view bytes) {
-    if (block_ == nullptr) block_ = std::make_unique_for_overwrite<char[]>(block_size);
+    if (block_ == nullptr) block_ = allocate_large_block(block_size);
     while (!bytes.empty()) {
         const std::size_t line = std::min(bytes.find('\n'), bytes.size());
         put(bytes.substr(0, line));

@@ -1,6 +1,7 @@
 #pragma once
 // Writes text for a file system whose text files end lines with CR LF.
 
+#include "containers/large_block.hpp"
 #include "writer/output.hpp"
 
 #include <memory>
@@ -20,7 +21,7 @@ class crlf_text_sink : public output_sink {
     void spill();
 
     output_sink& stored_;
-    std::unique_ptr<char[]> block_;
+    large_block block_;
     std::size_t used_ = 0;
 };
 
