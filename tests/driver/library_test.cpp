@@ -139,7 +139,8 @@ TEST(io_faults, a_read_error_anywhere_ends_the_parse_with_an_empty_document) {
     const std::string input = frames_with_long_paths(2, 10);
     for (const std::size_t at : {std::size_t{0}, std::size_t{1}, std::size_t{20}, input.size()}) {
         morvane::conversion run;
-        morvane::testing::failing_source source(input, at);
+        morvane::testing::scripted_source source(
+            input, {.chunk = input.size(), .claimed_size = {}, .fail_at = at});
         EXPECT_THROW(static_cast<void>(run.parse(source)), morvane::read_error) << at;
         EXPECT_TRUE(run.doc().frame_list.empty()) << at;
     }
@@ -158,7 +159,7 @@ TEST(io_faults, a_file_changing_while_read_converts_exactly_the_bytes_read) {
         read_now.push_back(whole.substr(0, cut));
     for (const std::string_view now : read_now) {
         for (const std::size_t chunk : {std::size_t{7}, std::size_t{1} << 20U}) {
-            morvane::testing::changing_source source(whole.size(), now, chunk);
+            morvane::testing::scripted_source source(now, {chunk, whole.size()});
             EXPECT_EQ(morvane::testing::convert(source), morvane::testing::convert(now))
                 << now.size() << " bytes read, " << chunk << " at a time";
         }

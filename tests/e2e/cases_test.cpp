@@ -110,14 +110,4 @@ INSTANTIATE_TEST_SUITE_P(cli, command_line,
                          ::testing::ValuesIn(names_in(std::string(MORVANE_CASES) + "/../cli")),
                          test_name);
 
-TEST(example, bundled_project_converts_to_its_recorded_output) {
-    const std::string out = scratch_dir("example") + "/project.new";
-    const auto r =
-        run_program(MORVANE_CONVERT, {std::string(MORVANE_EXAMPLES) + "/project.old", out});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, platform_text("Success!\n"));
-    EXPECT_EQ(read_file(out),
-              platform_text(read_file(std::string(MORVANE_EXAMPLES) + "/project.new")));
-}
-
 } // namespace

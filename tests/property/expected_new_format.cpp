@@ -6,130 +6,106 @@
 #include "support/partition_sort.hpp"
 
 #include <algorithm>
-#include <string_view>
 
 namespace morvane::testing {
 namespace {
 
-using name_of = const std::string*; // null when the block gave no name
+using enum block_kind;
 
-int compare_names(name_of a, name_of b) {
-    if (a == nullptr || b == nullptr) return (a != nullptr ? 1 : 0) - (b != nullptr ? 1 : 0);
-    const int c = a->compare(*b);
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
-}
-
-std::vector<const block*> sorted_by(std::vector<const block*> blocks, const std::string& key) {
-    return partition_sorted(blocks, [&key](const block* a, const block* b) {
-        return compare_names(a->last(key), b->last(key));
+std::vector<const block*> sorted_by_name(std::vector<const block*> blocks) {
+    return partition_sorted(blocks, [](const block* a, const block* b) {
+        const std::string* x = a->last("name");
+        const std::string* y = b->last("name");
+        if (x == nullptr || y == nullptr) return (x != nullptr ? 1 : 0) - (y != nullptr ? 1 : 0);
+        const int c = x->compare(*y);
+        return c < 0 ? -1 : (c > 0 ? 1 : 0);
     });
 }
 
-std::string shown(name_of n) { return n != nullptr ? *n : ""; }
+std::string shown(const std::string* value) { return value != nullptr ? *value : ""; }
 
-class expectation {
-  public:
-    void characters(const std::vector<const block*>& all) {
-        for (const block* c : sorted_by(all, "name")) {
+// "HEAD KEY=VALUE" lines for the keys given, in this order.
+void keyed_lines(std::string& out, const block& b, const std::string& head,
+                 std::initializer_list<const char*> keys) {
+    for (const char* key : keys)
+        if (const auto* v = b.last(key)) out += head + " " + key + "=" + *v + "\n";
+}
+
+void frame_lines(std::string& out, const block& f, const std::string& head) {
+    if (const auto* name = f.last("name")) out += head + "=" + *name + "\n";
+    for (const block* v : sorted_by_name(f.children_of(variable_change)))
+        if (v->last("name") != nullptr && v->last("value") != nullptr)
+            out += head + " :" + *v->last("name") + "=" + *v->last("value") + "\n";
+    keyed_lines(out, f, head, {"duration"});
+    // Sounds go by their index as text: 0, 1, 10, 11, 2, ...
+    const auto sounds = f.children_of(sound);
+    std::vector<std::pair<std::string, const block*>> by_index;
+    for (std::size_t i = 0; i < sounds.size(); ++i)
+        by_index.emplace_back(std::to_string(i), sounds[i]);
+    std::sort(by_index.begin(), by_index.end());
+    for (const auto& [i, s] : by_index) {
+        if (const auto* name = s->last("name")) out += head + " sound " + i + "=" + *name + "\n";
+        keyed_lines(out, *s, head + " sound " + i, {"volume"});
+    }
+}
+
+void characters(std::string& out, const block& project) {
+    for (const block* c : sorted_by_name(project.children_of(character))) {
+        const std::string name = shown(c->last("name"));
+        for (const block* a : c->children_of(anim)) {
+            out += "[char " + name + "/anim " + shown(a->last("name")) + "]\n";
+            const auto frames = a->children_of(anim_frame);
+            for (std::size_t i = 0; i < frames.size(); ++i)
+                frame_lines(out, *frames[i], "frame " + std::to_string(i));
+        }
+        const auto variables = c->children_of(variable);
+        if (!variables.empty()) out += "[char " + name + "/variables]\n";
+        for (const block* v : variables)
+            out += shown(v->last("name")) + "=" + shown(v->last("default")) + "\n";
+    }
+}
+
+void charmaps(std::string& out, const block& project) {
+    const auto all = project.children_of(charmap);
+    if (!all.empty()) out += "[charmaps]\n";
+    for (const block* c : sorted_by_name(all)) {
+        if (const auto* name = c->last("name")) out += *name + "=";
+        for (const block* m : c->children_of(map))
+            if (m->last("folder") != nullptr && m->last("display") != nullptr)
+                out += *m->last("folder") + ":" + *m->last("display") + ",";
+        out += "\n";
+    }
+}
+
+void frames(std::string& out, const block& project) {
+    for (const block* f : sorted_by_name(project.children_of(frame))) {
+        out += "[frame " + shown(f->last("name")) + "]\n";
+        for (const block* c : sorted_by_name(f->children_of(colrect))) {
             const std::string name = shown(c->last("name"));
-            for (const block* a : c->children_of(block_kind::anim)) {
-                out += "[char " + name + "/anim " + shown(a->last("name")) + "]\n";
-                const auto frames = a->children_of(block_kind::anim_frame);
-                for (std::size_t i = 0; i < frames.size(); ++i)
-                    anim_frame(*frames[i], std::to_string(i));
-            }
-            const auto variables = c->children_of(block_kind::variable);
-            if (variables.empty()) continue;
-            out += "[char " + name + "/variables]\n";
-            for (const block* v : variables)
-                out += shown(v->last("name")) + "=" + shown(v->last("default")) + "\n";
+            keyed_lines(out, *c, "colrect " + name, {"height", "value", "width", "x", "y"});
+            if (const auto* v = c->last("color")) out += "colrect: " + name + "=" + *v + "\n";
         }
+        for (const block* p : sorted_by_name(f->children_of(point))) {
+            const std::string name = shown(p->last("name"));
+            keyed_lines(out, *p, "point " + name, {"x", "y"});
+            if (const auto* v = p->last("type")) out += "point: " + name + "=" + *v + "\n";
+        }
+        const auto sprites = f->children_of(sprite);
+        for (std::size_t i = 0; i < sprites.size(); ++i)
+            keyed_lines(out, *sprites[i], "sprite " + std::to_string(i),
+                        {"angle", "color", "height", "image", "ink", "opacity", "width", "x",
+                         "x flip", "y", "y flip"});
     }
-
-    void anim_frame(const block& f, const std::string& index) {
-        const std::string head = "frame " + index;
-        if (const auto* name = f.last("name")) out += head + "=" + *name + "\n";
-        for (const block* v : sorted_by(f.children_of(block_kind::variable_change), "name")) {
-            const auto* name = v->last("name");
-            const auto* value = v->last("value");
-            if (name != nullptr && value != nullptr)
-                out += head + " :" + *name + "=" + *value + "\n";
-        }
-        if (const auto* duration = f.last("duration"))
-            out += head + " duration=" + *duration + "\n";
-        // Sounds go by their index as text: 0, 1, 10, 11, 2, ...
-        const auto sounds = f.children_of(block_kind::sound);
-        std::vector<std::pair<std::string, const block*>> by_index;
-        for (std::size_t i = 0; i < sounds.size(); ++i)
-            by_index.emplace_back(std::to_string(i), sounds[i]);
-        std::sort(by_index.begin(), by_index.end());
-        for (const auto& [i, s] : by_index) {
-            if (const auto* name = s->last("name"))
-                out += head + " sound " + i + "=" + *name + "\n";
-            if (const auto* volume = s->last("volume"))
-                out += head + " sound " + i + " volume=" + *volume + "\n";
-        }
-    }
-
-    void charmaps(const std::vector<const block*>& all) {
-        if (all.empty()) return;
-        out += "[charmaps]\n";
-        for (const block* c : sorted_by(all, "name")) {
-            if (const auto* name = c->last("name")) out += *name + "=";
-            for (const block* m : c->children_of(block_kind::map)) {
-                const auto* folder = m->last("folder");
-                const auto* display = m->last("display");
-                if (folder != nullptr && display != nullptr) out += *folder + ":" + *display + ",";
-            }
-            out += "\n";
-        }
-    }
-
-    void frames(const std::vector<const block*>& all) {
-        for (const block* f : sorted_by(all, "name")) {
-            out += "[frame " + shown(f->last("name")) + "]\n";
-            for (const block* c : sorted_by(f->children_of(block_kind::colrect), "name")) {
-                const std::string name = shown(c->last("name"));
-                for (const char* key : {"height", "value", "width", "x", "y"})
-                    if (const auto* v = c->last(key))
-                        out += "colrect " + name + " " + key + "=" + *v + "\n";
-                if (const auto* v = c->last("color")) out += "colrect: " + name + "=" + *v + "\n";
-            }
-            for (const block* p : sorted_by(f->children_of(block_kind::point), "name")) {
-                const std::string name = shown(p->last("name"));
-                for (const char* key : {"x", "y"})
-                    if (const auto* v = p->last(key))
-                        out += "point " + name + " " + key + "=" + *v + "\n";
-                if (const auto* v = p->last("type")) out += "point: " + name + "=" + *v + "\n";
-            }
-            const auto sprites = f->children_of(block_kind::sprite);
-            for (std::size_t i = 0; i < sprites.size(); ++i) {
-                for (const char* key : {"angle", "color", "height", "image", "ink", "opacity",
-                                        "width", "x", "x flip", "y", "y flip"})
-                    if (const auto* v = sprites[i]->last(key))
-                        out += "sprite " + std::to_string(i) + " " + key + "=" + *v + "\n";
-            }
-        }
-    }
-
-    std::string out;
-};
-
-std::vector<const block*> top_level(const std::vector<block>& project, block_kind k) {
-    std::vector<const block*> found;
-    for (const block& b : project)
-        if (b.kind == k) found.push_back(&b);
-    return found;
 }
 
 } // namespace
 
-std::string expected_new_format(const std::vector<block>& project) {
-    expectation e;
-    e.characters(top_level(project, block_kind::character));
-    e.charmaps(top_level(project, block_kind::charmap));
-    e.frames(top_level(project, block_kind::frame));
-    return e.out;
+std::string expected_new_format(const block& project) {
+    std::string out;
+    characters(out, project);
+    charmaps(out, project);
+    frames(out, project);
+    return out;
 }
 
 } // namespace morvane::testing

@@ -9,7 +9,7 @@
 
 namespace morvane::testing {
 
-// The kinds of block.
+// `project` is the whole file: its children are the top-level blocks.
 enum class block_kind {
     character,
     variable,
@@ -22,15 +22,15 @@ enum class block_kind {
     frame,
     sprite,
     colrect,
-    point
+    point,
+    project
 };
 
 struct statement {
-    std::string key;
-    std::string value;
+    std::string key, value;
 };
 
-// One block as the input gives it: its statements and its nested blocks, each in
+// One block as the input gives it: its statements and nested blocks, each in
 // input order. A key may be given several times (the last one counts) or never.
 struct block {
     block_kind kind;
@@ -42,26 +42,21 @@ struct block {
     [[nodiscard]] std::vector<const block*> children_of(block_kind k) const;
 };
 
-// Deterministic for a seed on every platform (no standard distributions).
+// splitmix64: the same numbers for a seed on every platform.
 class random_bits {
   public:
     explicit random_bits(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t next();
-    // Uniform enough in [0, n), n > 0.
-    std::size_t below(std::size_t n) { return static_cast<std::size_t>(next() % n); }
+    std::size_t below(std::size_t n);
     bool chance(unsigned percent) { return below(100) < percent; }
 
   private:
     std::uint64_t state_;
 };
 
-// A random project: its top-level blocks in input order.
-std::vector<block> random_project(random_bits& rng);
-
-// The old-format text of a project, with random legal white space and line ends.
-std::string old_format(const std::vector<block>& project, random_bits& rng);
-
+[[nodiscard]] block random_project(random_bits& rng);
+// The old-format text, with random legal white space and line ends.
+[[nodiscard]] std::string old_format(const block& project, random_bits& rng);
 // The new-format text that converting the project must give.
-std::string expected_new_format(const std::vector<block>& project);
+[[nodiscard]] std::string expected_new_format(const block& project);
 
 } // namespace morvane::testing

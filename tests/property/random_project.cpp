@@ -14,60 +14,36 @@
 namespace morvane::testing {
 namespace {
 
-enum class value_kind { name, number, path };
-
-struct key_spec {
-    std::string_view key;
-    value_kind kind;
-};
-
-struct kind_spec {
+struct shape {
     std::string_view keyword;
-    std::vector<key_spec> keys;
+    // Comma-separated keys, each followed by the kind of its value: '$' a name,
+    // '#' a number, '/' an image path.
+    std::string_view keys;
     std::vector<block_kind> children;
     bool numbered; // sprites, animation frames and sounds get generated indices
 };
 
-const kind_spec& shape_of(block_kind k) {
-    using enum value_kind;
+const shape& shape_of(block_kind k) {
     using enum block_kind;
-    static const std::array<kind_spec, 12> specs{{
-        {"char", {{"name", name}}, {variable, anim}, false},
-        {"var", {{"name", name}, {"default", number}}, {}, false},
-        {"anim", {{"name", name}}, {anim_frame}, false},
-        {"frame", {{"name", name}, {"duration", number}}, {sound, variable_change}, true},
-        {"sound", {{"name", name}, {"volume", number}}, {}, true},
-        {"variable change", {{"name", name}, {"value", number}}, {}, false},
-        {"charmap", {{"name", name}}, {map}, false},
-        {"map", {{"folder", name}, {"display", name}}, {}, false},
-        {"frame", {{"name", name}}, {sprite, colrect, point}, false},
+    static const std::array<shape, 13> shapes{{
+        {"char", "name$", {variable, anim}, false},
+        {"var", "name$,default#", {}, false},
+        {"anim", "name$", {anim_frame}, false},
+        {"frame", "name$,duration#", {sound, variable_change}, true},
+        {"sound", "name$,volume#", {}, true},
+        {"variable change", "name$,value#", {}, false},
+        {"charmap", "name$", {map}, false},
+        {"map", "folder$,display$", {}, false},
+        {"frame", "name$", {sprite, colrect, point}, false},
         {"sprite",
-         {{"width", number},
-          {"height", number},
-          {"color", number},
-          {"angle", number},
-          {"image", path},
-          {"ink", name},
-          {"opacity", number},
-          {"x flip", number},
-          {"y flip", number},
-          {"x", number},
-          {"y", number}},
+         "width#,height#,color#,angle#,image/,ink$,opacity#,x flip#,y flip#,x#,y#",
          {},
          true},
-        {"colrect",
-         {{"name", name},
-          {"x", number},
-          {"y", number},
-          {"width", number},
-          {"height", number},
-          {"value", number},
-          {"color", number}},
-         {},
-         false},
-        {"point", {{"name", name}, {"x", number}, {"y", number}, {"type", number}}, {}, false},
+        {"colrect", "name$,x#,y#,width#,height#,value#,color#", {}, false},
+        {"point", "name$,x#,y#,type#", {}, false},
+        {"", "", {character, frame, charmap}, false},
     }};
-    return specs[static_cast<std::size_t>(k)];
+    return shapes[static_cast<std::size_t>(k)];
 }
 
 constexpr std::string_view text_first = ".ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz";
@@ -77,13 +53,13 @@ constexpr std::array<std::string_view, 16> name_pool{
     "a",       "A",  "b",    "B",    "idle", "Idle", "walk", "walk ",
     "w a l k", "_x", ".dot", "x\\y", "Z9",   "z10",  "z2",   "run.1"};
 
-std::string random_value(random_bits& rng, value_kind kind) {
+std::string random_value(random_bits& rng, char kind) {
     std::string s;
-    if (kind == value_kind::name) {
+    if (kind == '$') {
         if (rng.chance(60)) return std::string(name_pool[rng.below(name_pool.size())]);
         s += text_first[rng.below(text_first.size())];
         for (std::size_t n = rng.below(9); n > 0; --n) s += text_rest[rng.below(text_rest.size())];
-    } else if (kind == value_kind::number) {
+    } else if (kind == '#') {
         constexpr std::array<std::string_view, 3> odd{"", "-", "123456789012345678901234567890"};
         if (const std::size_t pick = rng.below(8); pick < odd.size()) return std::string(odd[pick]);
         s = rng.chance(30) ? "-" : "";
@@ -106,12 +82,16 @@ std::string random_value(random_bits& rng, value_kind kind) {
 
 block random_block(random_bits& rng, block_kind kind) {
     block b{kind, {}, {}};
-    for (const key_spec& k : shape_of(kind).keys) {
+    std::string_view keys = shape_of(kind).keys;
+    while (!keys.empty()) {
+        const std::string_view key = keys.substr(0, keys.find(','));
+        keys.remove_prefix(std::min(keys.size(), key.size() + 1));
         // Mostly once, sometimes left out, sometimes repeated.
         std::size_t times = rng.chance(20) ? 0 : 1;
         if (rng.chance(10)) times += 1 + rng.below(2);
         for (; times > 0; --times)
-            b.statements.push_back({std::string(k.key), random_value(rng, k.kind)});
+            b.statements.push_back(
+                {std::string(key.substr(0, key.size() - 1)), random_value(rng, key.back())});
     }
     // Any order of statements is legal; the model takes the last of each key.
     for (std::size_t i = b.statements.size(); i > 1; --i)
@@ -176,12 +156,11 @@ void render(std::string& out, const block& b, random_bits& rng) {
 
 } // namespace
 
-std::uint64_t random_bits::next() {
-    // splitmix64
+std::size_t random_bits::below(std::size_t n) {
     std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
     z = (z ^ (z >> 30U)) * 0xBF58476D1CE4E5B9ULL;
     z = (z ^ (z >> 27U)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31U);
+    return static_cast<std::size_t>((z ^ (z >> 31U)) % n);
 }
 
 const std::string* block::last(const std::string& key) const {
@@ -198,19 +177,12 @@ std::vector<const block*> block::children_of(block_kind k) const {
     return found;
 }
 
-std::vector<block> random_project(random_bits& rng) {
-    std::vector<block> project;
-    constexpr std::array<block_kind, 3> top{block_kind::character, block_kind::frame,
-                                            block_kind::charmap};
-    for (std::size_t n = rng.below(7); n > 0; --n)
-        project.push_back(random_block(rng, top[rng.below(top.size())]));
-    return project;
-}
+block random_project(random_bits& rng) { return random_block(rng, block_kind::project); }
 
-std::string old_format(const std::vector<block>& project, random_bits& rng) {
+std::string old_format(const block& project, random_bits& rng) {
     std::string out;
     add_spacing(out, rng);
-    for (const block& b : project) render(out, b, rng);
+    for (const block& b : project.children) render(out, b, rng);
     return out;
 }
 

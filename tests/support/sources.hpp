@@ -1,60 +1,40 @@
 #pragma once
-// Input sources that behave the way real inputs can: a pipe giving a few bytes
-// at a time, a file that shrinks or grows while it is read, a device that fails
-// partway.
+// An input source that behaves the way real inputs can: a pipe giving a few
+// bytes at a time, a file that shrinks or grows while it is read (it claims the
+// size it had when opened), a device that fails partway.
 
 #include "parser/input.hpp"
 
 #include <algorithm>
+#include <limits>
 #include <string_view>
 
 namespace morvane::testing {
 
-// Hands out the bytes at most `chunk` at a time and never tells their size, so
-// the parser has to refill its buffer again and again.
-class trickle_source : public input_source {
+struct source_behaviour {
+    std::size_t chunk = std::numeric_limits<std::size_t>::max();   // most bytes per read
+    std::optional<std::uint64_t> claimed_size;                     // none: the size is unknown
+    std::size_t fail_at = std::numeric_limits<std::size_t>::max(); // throws after this many
+};
+
+class scripted_source : public input_source {
   public:
-    trickle_source(std::string_view bytes, std::size_t chunk) : rest_(bytes), chunk_(chunk) {}
+    scripted_source(std::string_view bytes, source_behaviour b) : rest_(bytes), b_(b) {}
     std::size_t read(char* dst, std::size_t max) override {
-        const std::size_t n = std::min({max, chunk_, rest_.size()});
+        if (b_.fail_at == 0) throw read_error("device gone");
+        const std::size_t n = std::min({max, b_.chunk, b_.fail_at, rest_.size()});
         std::copy_n(rest_.data(), n, dst);
         rest_.remove_prefix(n);
+        b_.fail_at -= n;
         return n;
+    }
+    [[nodiscard]] std::optional<std::uint64_t> size_hint() const override {
+        return b_.claimed_size;
     }
 
   private:
     std::string_view rest_;
-    std::size_t chunk_;
-};
-
-// A file that changes while it is read: it claims the size it had when it was
-// opened, then gives the bytes it has by now, `chunk` at a time at most.
-class changing_source : public trickle_source {
-  public:
-    changing_source(std::uint64_t claimed, std::string_view now, std::size_t chunk)
-        : trickle_source(now, chunk), claimed_(claimed) {}
-    [[nodiscard]] std::optional<std::uint64_t> size_hint() const override { return claimed_; }
-
-  private:
-    std::uint64_t claimed_;
-};
-
-// Gives the first `fail_at` bytes of an input, then fails instead of going on.
-class failing_source : public input_source {
-  public:
-    failing_source(std::string_view bytes, std::size_t fail_at) : bytes_(bytes), left_(fail_at) {}
-    std::size_t read(char* dst, std::size_t max) override {
-        if (left_ == 0) throw read_error("device gone");
-        const std::size_t n = std::min({max, left_, bytes_.size()});
-        std::copy_n(bytes_.data(), n, dst);
-        bytes_.remove_prefix(n);
-        left_ -= n;
-        return n;
-    }
-
-  private:
-    std::string_view bytes_;
-    std::size_t left_;
+    source_behaviour b_;
 };
 
 } // namespace morvane::testing

@@ -22,27 +22,6 @@ TEST(output, indentation_and_placeholders) {
     EXPECT_EQ(out, "\ta%sbx\nend");
 }
 
-// Bytes pass through the output block whole, whatever their size and wherever a
-// block boundary falls: short pieces, a value that crosses a boundary and one
-// longer than a whole block.
-TEST(output, values_cross_block_boundaries_intact) {
-    std::string out;
-    string_sink sink(out);
-    writer w(sink);
-    std::string expected;
-    const std::string medium(700'000, 'm');
-    const std::string huge(3'000'000, 'h');
-    for (int i = 0; i < 3; ++i) {
-        w.output_string(0, "v=%s;\n", std::string_view(medium));
-        expected += "v=" + medium + ";\n";
-    }
-    w.output_string(0, "<%s>", std::string_view(huge));
-    expected += "<" + huge + ">";
-    w.flush();
-    EXPECT_EQ(out.size(), expected.size());
-    EXPECT_TRUE(out == expected);
-}
-
 // Blocks written in the background reach the file whole and in order, around
 // one written directly; a block that fails fails the flush at the latest.
 TEST(file_sink, background_writes_arrive_in_order_and_a_failed_one_fails_the_run) {
