@@ -1,20 +1,19 @@
-// The engine under small rules written here: backtracking, captures, refill,
-// recorded actions and the dropping of consumed input; the grammar's character
-// classes and the action log's number coding. The grammar itself is checked end
-// to end by the case files and the property test.
+// The engine under small rules written here: backtracking, refill, recorded
+// actions and the dropping of consumed input; and the action log's number
+// coding. The grammar itself is checked end to end by the case files and the
+// property test.
 
 #include "parser/engine.hpp"
-#include "parser/grammar.hpp"
+#include "parser/log_codec.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace morvane {
 namespace {
 
-enum : engine::action_id { record_a, record_b, capture };
+enum : engine::action_id { record_a, record_b };
 
 // An engine running rules written here, recording which actions ran.
 struct toy : engine {
@@ -64,21 +63,6 @@ TEST(engine, a_literal_running_into_the_end_fails_where_it_began) {
     EXPECT_TRUE(e.yymatchString(""));
     EXPECT_TRUE(e.yymatchString("ab"));
     EXPECT_TRUE(e.match_end());
-}
-
-TEST(engine, classes_hold_exactly_their_members) {
-    using namespace old_format_classes;
-    EXPECT_EQ(space_bytes.count(), 4);
-    EXPECT_EQ(text_first.count(), 54);
-    EXPECT_EQ(text_rest.count(), 66) << "65 name bytes and the blank";
-    EXPECT_EQ(digits.count(), 10);
-    EXPECT_TRUE(text_rest.contains('\\'));
-    EXPECT_FALSE(text_first.contains('0'));
-    for (unsigned v = 128; v < 256; ++v) {
-        const auto b = static_cast<unsigned char>(v);
-        EXPECT_FALSE(space_bytes.contains(b) || text_first.contains(b) || text_rest.contains(b) ||
-                     digits.contains(b));
-    }
 }
 
 // The log's number coding at the sizes that matter: one-byte values, the 32-bit
