@@ -1,7 +1,7 @@
 #pragma once
-// A small independent model of an old-format project for the property test:
-// random projects, their old-format text with random legal spacing, and the
-// new-format text the converter must make of them.
+// Random old-format projects for the property test, which holds its own model
+// of the new format: the blocks of a project and their old-format text with
+// random legal spacing.
 
 #include <cstdint>
 #include <string>
@@ -56,7 +56,5 @@ class random_bits {
 [[nodiscard]] block random_project(random_bits& rng);
 // The old-format text, with random legal white space and line ends.
 [[nodiscard]] std::string old_format(const block& project, random_bits& rng);
-// The new-format text that converting the project must give.
-[[nodiscard]] std::string expected_new_format(const block& project);
 
 } // namespace morvane::testing

@@ -42,19 +42,15 @@ namespace {
 void drain(int out_fd, int err_fd, run_result& r) {
     std::array<pollfd, 2> fds{pollfd{out_fd, POLLIN, 0}, pollfd{err_fd, POLLIN, 0}};
     std::array<std::string*, 2> into{&r.out, &r.err};
-    int open_pipes = 2;
-    while (open_pipes > 0) {
+    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
         if (::poll(fds.data(), fds.size(), -1) < 0) throw std::runtime_error("poll failed");
         for (std::size_t i = 0; i < fds.size(); ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
             char buffer[4096];
-            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                into[i]->append(buffer, static_cast<std::size_t>(n));
-            } else {
+            const ssize_t n = fds[i].revents != 0 ? ::read(fds[i].fd, buffer, sizeof buffer) : -2;
+            if (n > 0) into[i]->append(buffer, static_cast<std::size_t>(n));
+            if (n == 0 || n == -1) { // the end, or an error: poll skips negative descriptors
                 ::close(fds[i].fd);
                 fds[i].fd = -1;
-                --open_pipes;
             }
         }
     }
