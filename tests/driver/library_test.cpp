@@ -121,8 +121,8 @@ TEST(io_faults, inputs_changing_or_failing_while_read) {
     std::string rewritten = example_old;
     std::replace(rewritten.begin(), rewritten.end(), 'a', 'b');
     std::vector<std::string_view> read_now{twice, rewritten};
-    for (const std::size_t cut :
-         {0UL, 1UL, whole.size() / 3, whole.rfind('!') + 1, whole.size() - 1}) {
+    for (const std::size_t cut : {std::size_t{0}, std::size_t{1}, whole.size() / 3,
+                                  whole.rfind('!') + 1, whole.size() - 1}) {
         read_now.push_back(whole.substr(0, cut));
         morvane::conversion run;
         morvane::testing::scripted_source failing(whole, {7, {}, cut});

@@ -1,30 +1,27 @@
-// The Windows way of running a program: CreateProcessW with the child's
-// standard streams in files, every name UTF-8 here and UTF-16 for the system.
+// The Windows way of running a program: _wspawnv, with this process's standard
+// streams pointed at files for the length of the run so that the child
+// inherits them; every name UTF-8 here and UTF-16 for the system.
 
 #include "support/run_program.hpp"
 
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
+#include <io.h>
+#include <process.h>
 #include <stdexcept>
-#include <windows.h>
+#include <sys/stat.h>
 
 namespace morvane::testing {
 namespace {
 
 std::wstring wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int size = static_cast<int>(utf8.size());
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, w.data(), n);
-    return w;
+    const std::u8string u8(utf8.begin(), utf8.end());
+    return std::filesystem::path(u8).wstring();
 }
 
-std::filesystem::path path_of(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-// One argument as the C runtime's command-line parser reads it back:
-// quoted, with backslashes doubled only where a quote follows them.
+// One argument as the C runtime's command-line parser reads it back: quoted,
+// with backslashes doubled only where a quote follows them.
 std::wstring quote(const std::wstring& arg) {
     std::wstring q = L"\"";
     std::size_t backslashes = 0;
@@ -37,31 +34,30 @@ std::wstring quote(const std::wstring& arg) {
         backslashes = 0;
         q += c;
     }
-    q.append(2 * backslashes, L'\\');
-    return q + L"\"";
+    return q.append(2 * backslashes, L'\\') + L"\"";
 }
 
-class handle {
+// Points descriptor fd at a file until destroyed, in text mode, as a child
+// started with its streams in files would have them.
+class redirect {
   public:
-    explicit handle(HANDLE h) : h_(h) {}
-    handle(const handle&) = delete;
-    handle& operator=(const handle&) = delete;
-    ~handle() {
-        if (h_ != INVALID_HANDLE_VALUE && h_ != nullptr) ::CloseHandle(h_);
+    redirect(int fd, const std::wstring& name, int flags) : fd_(fd), saved_(::_dup(fd)) {
+        const int file = ::_wopen(name.c_str(), flags | _O_TEXT, _S_IREAD | _S_IWRITE);
+        if (saved_ < 0 || file < 0 || ::_dup2(file, fd) != 0)
+            throw std::runtime_error("cannot redirect a standard stream");
+        ::_close(file);
     }
-    [[nodiscard]] HANDLE get() const noexcept { return h_; }
+    redirect(const redirect&) = delete;
+    redirect& operator=(const redirect&) = delete;
+    ~redirect() {
+        ::_dup2(saved_, fd_);
+        ::_close(saved_);
+    }
 
   private:
-    HANDLE h_;
+    int fd_;
+    int saved_;
 };
-
-handle inheritable_file(const std::wstring& name, DWORD access, DWORD disposition) {
-    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE h = ::CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open a stream file");
-    return handle(h);
-}
 
 } // namespace
 
@@ -71,33 +67,23 @@ run_result run_program(const std::string& program, const std::vector<std::string
         throw std::logic_error("file-size limits and extra environment are POSIX-only here");
     static int counter = 0;
     const std::string base = scratch_dir("run-" + std::to_string(counter++));
+    std::vector<std::wstring> quoted{quote(wide(program))};
+    for (const std::string& a : args) quoted.push_back(quote(wide(a)));
+    std::vector<const wchar_t*> argv;
+    for (const std::wstring& q : quoted) argv.push_back(q.c_str());
+    argv.push_back(nullptr);
     run_result r;
+    std::fflush(nullptr);
     {
-        const handle in = inheritable_file(L"NUL", GENERIC_READ, OPEN_EXISTING);
-        const handle out = inheritable_file(wide(base + "/stdout"), GENERIC_WRITE, CREATE_ALWAYS);
-        const handle err = inheritable_file(wide(base + "/stderr"), GENERIC_WRITE, CREATE_ALWAYS);
-        std::wstring command = quote(wide(program));
-        for (const auto& a : args) command += L" " + quote(wide(a));
-
-        STARTUPINFOW start{};
-        start.cb = sizeof(start);
-        start.dwFlags = STARTF_USESTDHANDLES;
-        start.hStdInput = in.get();
-        start.hStdOutput = out.get();
-        start.hStdError = err.get();
-        PROCESS_INFORMATION child{};
-        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                              &start, &child))
-            throw std::runtime_error("cannot start " + program);
-        const handle process(child.hProcess);
-        const handle thread(child.hThread);
-        ::WaitForSingleObject(process.get(), INFINITE);
-        DWORD code = 0;
-        if (::GetExitCodeProcess(process.get(), &code)) r.status = static_cast<int>(code);
+        const int written = _O_WRONLY | _O_CREAT | _O_TRUNC;
+        const redirect in(0, L"NUL", _O_RDONLY);
+        const redirect out(1, wide(base + "/stdout"), written);
+        const redirect err(2, wide(base + "/stderr"), written);
+        r.status = static_cast<int>(::_wspawnv(_P_WAIT, wide(program).c_str(), argv.data()));
     }
+    if (r.status < 0) throw std::runtime_error("cannot start " + program);
     r.out = read_file(base + "/stdout");
     r.err = read_file(base + "/stderr");
-    std::filesystem::remove_all(path_of(base));
     return r;
 }
 
