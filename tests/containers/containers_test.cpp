@@ -2,14 +2,12 @@
 // converter itself does not call, and list_sort against an independent oracle.
 
 #include "containers/compare_string.hpp"
-#include "containers/large_block.hpp"
 #include "containers/list_sort.hpp"
 #include "containers/queue.hpp"
 #include "support/partition_sort.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <deque>
 #include <numeric>
 #include <random>
@@ -208,17 +206,6 @@ TEST(compare_string, byte_order_and_ascii_case_folding_reduced_to_sign) {
         EXPECT_EQ(string_equal(r.a, r.b), r.compare == 0 ? 1 : 0) << r.a << " / " << r.b;
         EXPECT_EQ(string_nocase_compare(r.a, r.b), r.nocase) << r.a << " / " << r.b;
         EXPECT_EQ(string_nocase_equal(r.a, r.b), r.nocase == 0 ? 1 : 0) << r.a << " / " << r.b;
-    }
-}
-
-// Small and huge-page-sized blocks are usable to their last byte and released
-// by the matching deallocation (the sanitizer build checks the pairing).
-TEST(large_block, blocks_of_every_size_are_whole) {
-    for (const std::size_t size :
-         {std::size_t{1}, std::size_t{4096}, std::size_t{2} << 20U, (std::size_t{5} << 20U) + 3}) {
-        large_block block = allocate_large_block(size);
-        std::memset(block.get(), 0x5A, size);
-        EXPECT_EQ(block[size - 1], 0x5A);
     }
 }
 
