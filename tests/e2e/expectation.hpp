@@ -10,7 +10,6 @@
 // windows.why.
 
 #include "support/run_program.hpp"
-#include "support/text_lines.hpp"
 
 #include <filesystem>
 #include <string>

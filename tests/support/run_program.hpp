@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace morvane::testing {
@@ -26,6 +27,19 @@ struct run_options {
 
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
                        const run_options& options = {});
+
+// Text as this platform stores it: where text files end lines with CR LF, each
+// LF of a text stream (an output file, standard error) is that pair.
+inline std::string platform_text(std::string_view lines) {
+    std::string stored;
+    for (const char c : lines) {
+#if defined(_WIN32)
+        if (c == '\n') stored += '\r';
+#endif
+        stored += c;
+    }
+    return stored;
+}
 
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
