@@ -66,6 +66,7 @@ TEST(orderings, index_value_reads_like_a_decimal_conversion) {
         {"  -12abc", -12}, {"+3", 3}, {"x", 0}, {"99999999999999999999999", INT64_MAX}};
     for (const auto& [index, value] : rows) EXPECT_EQ(index_value(doc.copy(index)), value) << index;
     EXPECT_EQ(index_value(text()), 0);
+    EXPECT_EQ(doc.index_text(1234567890123).view(), "1234567890123");
     sprite big{}, small{};
     big.index = doc.copy(std::to_string(INT64_MAX));
     small.index = doc.copy(std::to_string(INT64_MIN));
@@ -116,16 +117,6 @@ TEST(orderings, sort_prefixes_agree_with_the_orderings) {
             EXPECT_TRUE(agree(compare_sprites(&x, &y), sprites_prefix(&x), sprites_prefix(&y)))
                 << a.view() << " / " << b.view();
         }
-}
-
-TEST(document, texts_keep_empty_apart_from_absent_and_hold_any_byte) {
-    document doc;
-    EXPECT_FALSE(text().present());
-    EXPECT_TRUE(doc.copy("").present());
-    EXPECT_TRUE(text(std::string_view()).present());
-    const std::string with_nul("a\0b\xff", 4);
-    EXPECT_EQ(doc.copy(with_nul).view(), with_nul);
-    EXPECT_EQ(doc.index_text(1234567890123).view(), "1234567890123");
 }
 
 TEST(builder, error_throws_the_message_of_its_index) {

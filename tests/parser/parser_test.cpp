@@ -54,17 +54,6 @@ TEST(engine, backtracking_forgets_actions_and_consumed_input_is_dropped) {
     EXPECT_EQ(e.ran.size(), 5003U) << "a failed parse runs no action";
 }
 
-TEST(engine, a_literal_running_into_the_end_fails_where_it_began) {
-    toy e;
-    memory_source source("xab");
-    e.set_input(source);
-    ASSERT_TRUE(e.match_char('x'));
-    EXPECT_FALSE(e.yymatchString("abc"));
-    EXPECT_TRUE(e.yymatchString(""));
-    EXPECT_TRUE(e.yymatchString("ab"));
-    EXPECT_TRUE(e.match_end());
-}
-
 // The log's number coding at the sizes that matter: one-byte values, the 32-bit
 // boundaries where int and unsigned positions would break, and the 64-bit ends.
 TEST(log_codec, round_trips_every_size_and_signed_distance) {
