@@ -1,7 +1,6 @@
 // The commands where a case file can't set them up: a file-size limit reached
-// mid-way; an input that changes while it is read; names outside ASCII, which
-// open, convert and appear readably (UTF-8) in messages; and two names of one
-// file (letter case on a file system that ignores it, separators), refused.
+// mid-way; an input that changes while it is read; and two names of one file
+// (letter case on a file system that ignores it, separators), refused.
 
 #include "support/convert.hpp"
 #include "support/run_program.hpp"
@@ -113,20 +112,6 @@ fs::path native(const std::string& utf8) {
 }
 
 const std::string project = "[frame] [name] idle; !\n";
-
-TEST(file_names, names_beyond_ascii_convert_and_are_named_in_messages) {
-    const std::string dir = scratch_dir("名前-フォルダ");
-    write_file(dir + "/héros.old", project);
-    const auto r = run_program(MORVANE_CONVERT, {dir + "/héros.old", dir + "/héros.new"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, platform_text("Success!\n"));
-    EXPECT_EQ(read_file(dir + "/héros.new"), platform_text("[frame idle]\n"));
-
-    const auto missing = run_program(MORVANE_CONVERT, {dir + "/ない.old", dir + "/ない.new"});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err,
-              platform_text("Unable to open file '" + dir + "/ない.old' for input.\n"));
-}
 
 TEST(file_names, another_spelling_of_the_input_is_refused_as_output) {
     const std::string dir = scratch_dir("spellings");
