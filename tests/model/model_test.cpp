@@ -38,6 +38,9 @@ TEST(find_or_create, every_record_kind_finds_by_its_key) {
     const auto in = [&doc](auto get, auto* parent) {
         return [&doc, get, parent](text key) { return get(doc, parent, key); };
     };
+    const auto at_top = [&doc](auto get) {
+        return [&doc, get](text key) { return get(doc, key); };
+    };
     expect_find_or_create(doc, in(get_sprite, f), f->sprites, "7", "07");
     expect_find_or_create(doc, in(get_colrect, f), f->colrects, "body", "body");
     expect_find_or_create(doc, in(get_point, f), f->points, "hand", "hand");
@@ -47,15 +50,9 @@ TEST(find_or_create, every_record_kind_finds_by_its_key) {
     expect_find_or_create(doc, in(get_sound, af), af->sounds, "1", "1");
     expect_find_or_create(doc, in(get_variable_change, af), af->variable_changes, "v", "v");
     expect_find_or_create(doc, in(get_map, m), m->maps, "head", "head");
-    document roots;
-    expect_find_or_create(
-        roots, [&roots](text k) { return get_frame(roots, k); }, roots.frame_list, "idle", "idle");
-    expect_find_or_create(
-        roots, [&roots](text k) { return get_character(roots, k); }, roots.character_list, "hero",
-        "hero");
-    expect_find_or_create(
-        roots, [&roots](text k) { return new_charmap(roots, k); }, roots.charmap_list, "alt",
-        "alt");
+    expect_find_or_create(doc, at_top(get_frame), doc.frame_list, "idle", "idle");
+    expect_find_or_create(doc, at_top(get_character), doc.character_list, "hero", "hero");
+    expect_find_or_create(doc, at_top(new_charmap), doc.charmap_list, "alt", "alt");
     EXPECT_EQ(get_map(doc, nullptr, doc.copy("loose"))->folder.view(), "loose")
         << "without a parent the record stays unattached";
 }
