@@ -20,8 +20,8 @@ class arena {
     // Uninitialised storage of `bytes` bytes aligned to `alignment` (a power of
     // two no larger than the blocks' own alignment). Throws std::bad_alloc.
     [[nodiscard]] void* allocate(std::size_t bytes, std::size_t alignment) {
-        const std::size_t skip = (alignment - reinterpret_cast<std::uintptr_t>(next_)) &
-                                 (alignment - 1);
+        const std::size_t skip =
+            (alignment - reinterpret_cast<std::uintptr_t>(next_)) & (alignment - 1);
         if (next_ == nullptr || bytes + skip > static_cast<std::size_t>(end_ - next_))
             return allocate_in_new_block(bytes, alignment);
         char* at = next_ + skip;

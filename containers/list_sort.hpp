@@ -211,23 +211,32 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
     entries.reserve(n);
     for (auto* e = l.head; e != nullptr; e = e->next) entries.push_back(e);
 
-    // Sorting the data pointers together with their positions saves every
-    // comparison a lookup.
+    // Each entry's key sits next to its position, so that comparisons read
+    // neither list entries nor records until two keys tie. The position breaks
+    // ties that cmp leaves, which makes the unstable sort stable without the
+    // buffer of a stable one.
     struct keyed {
         sort_prefix key;
-        const T* data;
         Index position;
     };
     std::vector<keyed> sorted(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const T* data = entries[i]->data;
-        sorted[i] = {prefix(data), data, static_cast<Index>(i)};
-    }
-    const auto before = [&cmp](const keyed& a, const keyed& b) {
-        const std::strong_ordering by_key = a.key <=> b.key;
-        return by_key < 0 || (by_key == 0 && cmp(a.data, b.data) < 0);
+    for (std::size_t i = 0; i < n; ++i)
+        sorted[i] = {prefix(static_cast<const T*>(entries[i]->data)), static_cast<Index>(i)};
+    const auto data_of = [&entries](const keyed& k) -> const T* {
+        return entries[k.position]->data;
     };
-    std::stable_sort(sorted.begin(), sorted.end(), before);
+    // Whether a's key sorts before b's (the run of equal keys that a is in
+    // comes first).
+    const auto before = [&cmp, &data_of](const keyed& a, const keyed& b) {
+        const std::strong_ordering by_key = a.key <=> b.key;
+        return by_key < 0 || (by_key == 0 && cmp(data_of(a), data_of(b)) < 0);
+    };
+    std::sort(sorted.begin(), sorted.end(), [&cmp, &data_of](const keyed& a, const keyed& b) {
+        const std::strong_ordering by_key = a.key <=> b.key;
+        if (by_key != 0) return by_key < 0;
+        const int c = cmp(data_of(a), data_of(b));
+        return c < 0 || (c == 0 && a.position < b.position);
+    });
     // run_start[k]: where the run of keys equal to the k-th smallest begins.
     // Every key range the walk visits is a union of whole runs, so the entries
     // of a range that sort below its pivot are exactly those before the pivot's

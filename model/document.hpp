@@ -33,6 +33,9 @@ class document {
             return new (storage) R();
     }
 
+    // A present text of the bytes, which must outlive the document (they are in
+    // a retained input buffer or in the arena). Any length.
+    [[nodiscard]] text borrow(std::string_view bytes);
     // A present text holding a copy of the bytes.
     [[nodiscard]] text copy(std::string_view bytes);
     // The decimal text of n, as generated for sprite, animation-frame and sound indices.
