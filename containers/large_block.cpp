@@ -1,6 +1,7 @@
 #include "large_block.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
 #if __has_include(<sys/mman.h>)
@@ -53,6 +54,20 @@ void* allocate_advised(std::size_t bytes, std::size_t alignment) {
 }
 
 } // namespace
+
+char* discard_pages(char* from, [[maybe_unused]] char* to) noexcept {
+#if defined(MADV_DONTNEED)
+    constexpr std::uintptr_t page = 4096;
+    const auto first = (reinterpret_cast<std::uintptr_t>(from) + page - 1) & ~(page - 1);
+    const auto last = reinterpret_cast<std::uintptr_t>(to) & ~(page - 1);
+    if (last <= first) return from;
+    // Only a hint about memory we still own: a refusal changes nothing but memory use.
+    (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+    return from + (last - reinterpret_cast<std::uintptr_t>(from));
+#else
+    return from;
+#endif
+}
 
 large_block allocate_large_block(std::size_t bytes) {
     const std::size_t alignment = block_alignment(bytes, 1);

@@ -37,4 +37,12 @@ using large_block = std::unique_ptr<char[], large_block_deleter>;
 // Uninitialised storage of at least `bytes` bytes. Throws std::bad_alloc.
 [[nodiscard]] large_block allocate_large_block(std::size_t bytes);
 
+// Gives the whole pages within [from, to) back to the system, keeping the block
+// itself: a page given back reads as zeros when next touched, and costs memory
+// again only then. Where the platform lacks the call, nothing is given back.
+// Returns where the pages given back end (the start of the page that holds
+// `to`, or `from` when none lies wholly within), which is where a caller that
+// gives back a block front to back continues.
+[[nodiscard]] char* discard_pages(char* from, char* to) noexcept;
+
 } // namespace morvane
