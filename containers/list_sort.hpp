@@ -39,25 +39,12 @@ namespace morvane {
 // then compare these keys, held next to each other, and call cmp only on ties:
 // cmp usually reads records and texts scattered through memory.
 //
-// A key is four 64-bit words, compared in order, and optionally a run of bytes
-// compared after them in byte order (a shorter run that begins another sorts
-// first), for keys that are texts longer than the words hold.
+// A key is three 64-bit words, compared in order; where two keys tie, cmp
+// decides.
 struct sort_prefix {
-    std::array<std::uint64_t, 4> words{};
-    const char* rest = nullptr;
-    std::size_t rest_size = 0;
+    std::array<std::uint64_t, 3> words{};
 
-    friend std::strong_ordering operator<=>(const sort_prefix& a, const sort_prefix& b) noexcept {
-        for (std::size_t i = 0; i < a.words.size(); ++i)
-            if (a.words[i] != b.words[i]) return a.words[i] <=> b.words[i];
-        const std::size_t common = std::min(a.rest_size, b.rest_size);
-        const int c = common == 0 ? 0 : std::memcmp(a.rest, b.rest, common);
-        if (c != 0) return c <=> 0;
-        return a.rest_size <=> b.rest_size;
-    }
-    friend bool operator==(const sort_prefix& a, const sort_prefix& b) noexcept {
-        return (a <=> b) == 0;
-    }
+    friend auto operator<=>(const sort_prefix&, const sort_prefix&) = default;
 };
 
 // The projection that says nothing: every entry gets the same key.
@@ -212,9 +199,9 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
     for (auto* e = l.head; e != nullptr; e = e->next) entries.push_back(e);
 
     // Each entry's key sits next to its position, so that comparisons read
-    // neither list entries nor records until two keys tie. The position breaks
-    // ties that cmp leaves, which makes the unstable sort stable without the
-    // buffer of a stable one.
+    // neither list entries nor records until two keys tie; then cmp decides.
+    // The position breaks ties that cmp leaves, which makes the unstable sort
+    // stable without the buffer of a stable one.
     struct keyed {
         sort_prefix key;
         Index position;
@@ -222,21 +209,28 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
     std::vector<keyed> sorted(n);
     for (std::size_t i = 0; i < n; ++i)
         sorted[i] = {prefix(static_cast<const T*>(entries[i]->data)), static_cast<Index>(i)};
-    const auto data_of = [&entries](const keyed& k) -> const T* {
-        return entries[k.position]->data;
+    // Negative, zero or positive as a's data sorts before, with or after b's.
+    const auto order = [&cmp, &entries](const keyed& a, const keyed& b) {
+        if (a.key != b.key) return a.key < b.key ? -1 : 1;
+        const T* x = entries[a.position]->data;
+        const T* y = entries[b.position]->data;
+        return cmp(x, y);
     };
-    // Whether a's key sorts before b's (the run of equal keys that a is in
-    // comes first).
-    const auto before = [&cmp, &data_of](const keyed& a, const keyed& b) {
-        const std::strong_ordering by_key = a.key <=> b.key;
-        return by_key < 0 || (by_key == 0 && cmp(data_of(a), data_of(b)) < 0);
-    };
-    std::sort(sorted.begin(), sorted.end(), [&cmp, &data_of](const keyed& a, const keyed& b) {
-        const std::strong_ordering by_key = a.key <=> b.key;
-        if (by_key != 0) return by_key < 0;
-        const int c = cmp(data_of(a), data_of(b));
+    std::sort(sorted.begin(), sorted.end(), [&order](const keyed& a, const keyed& b) {
+        const int c = order(a, b);
         return c < 0 || (c == 0 && a.position < b.position);
     });
+    bool all_differ = true;
+    for (std::size_t k = 1; k < n && all_differ; ++k)
+        all_differ = order(sorted[k - 1], sorted[k]) != 0;
+    if (all_differ) {
+        l.head = nullptr;
+        list_entry<T>* last = nullptr;
+        for (const keyed& k : sorted) link_after(l, last, entries[k.position]);
+        last->next = nullptr;
+        l.tail = last;
+        return;
+    }
     // run_start[k]: where the run of keys equal to the k-th smallest begins.
     // Every key range the walk visits is a union of whole runs, so the entries
     // of a range that sort below its pivot are exactly those before the pivot's
@@ -244,23 +238,13 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
     std::vector<Index> by_key(n);
     std::vector<Index> run_start(n);
     std::vector<Index> rank(n);
-    bool all_differ = true;
     for (std::size_t k = 0; k < n; ++k) {
-        const bool new_run = k == 0 || before(sorted[k - 1], sorted[k]);
+        const bool new_run = k == 0 || order(sorted[k - 1], sorted[k]) != 0;
         run_start[k] = new_run ? static_cast<Index>(k) : run_start[k - 1];
         by_key[k] = sorted[k].position;
         rank[by_key[k]] = static_cast<Index>(k);
-        all_differ = all_differ && new_run;
     }
     sorted = {};
-    if (all_differ) {
-        l.head = nullptr;
-        list_entry<T>* last = nullptr;
-        for (const Index k : by_key) link_after(l, last, entries[k]);
-        last->next = nullptr;
-        l.tail = last;
-        return;
-    }
     position_tree<Index> tree(by_key);
     by_key = {};
 
