@@ -85,7 +85,8 @@ cpu_of() { tail -n 1 "$1" | awk '{ printf "%.3f", $1 + $2 }'; }
 
 # convert_once PROGRAM NAME: converts bench/data/NAME.old to NAME.new; appends
 # its wall-clock nanoseconds, CPU seconds and peak KiB to the arrays named by
-# the prefix in $into (walls_X, cpus_X, rss_X).
+# the prefix in $into (walls_X, cpus_X, rss_X), and sets said_X to what it
+# reported when that was not "Success!".
 convert_once() {
   local program="$1" name="$2" t0 status
   t0=$(now)
@@ -95,7 +96,7 @@ convert_once() {
   status=$(head -n 1 "$data/stderr.txt")
   if [ "$status" != "Success!" ]; then
     echo "$name: $program said: $status" >&2
-    exit 1
+    eval "said_$into=\"said: \$status\""
   fi
   eval "walls_$into+=($wall)"
   eval "cpus_$into+=($(cpu_of "$data/time.txt"))"
@@ -115,7 +116,7 @@ maximum() { sort -n | tail -n 1; }
 # check (the verifier's verdict), and cp_s, wc_s, cp_cpu for the copy.
 measure() {
   local name="$1" n="$2" in="$data/$1.old" t0 cps=() wcs=() cp_cpus=()
-  walls_new=() cpus_new=() rss_new=() walls_base=() cpus_base=() rss_base=()
+  walls_new=() cpus_new=() rss_new=() walls_base=() cpus_base=() rss_base=() said_new="" said_base=""
   for ((i = 0; i < n; i++)); do
     t0=$(now)
     /usr/bin/time -f "%U %S" -o "$data/cp-time.txt" cp "$in" "$data/scratch.cp"
@@ -124,10 +125,12 @@ measure() {
     rm -f "$data/scratch.cp"
     t0=$(now); wc -l "$in" >/dev/null; wcs+=($(($(now) - t0)))
     into=base convert_once "$base_convert" "$name"
-    [ "$i" -eq 0 ] && base_check=$(check_output "$name")
+    if [ "$i" -eq 0 ]; then
+      if [ -n "$said_base" ]; then base_check="FAILED: $said_base"; else base_check=$(check_output "$name"); fi
+    fi
     into=new convert_once "$convert" "$name"
   done
-  new_check=$(check_output "$name")
+  if [ -n "$said_new" ]; then new_check="FAILED: $said_new"; else new_check=$(check_output "$name"); fi
   for build in new base; do
     eval "${build}_wall=\$(seconds \"\$(printf '%s\n' \"\${walls_$build[@]}\" | median)\")"
     eval "${build}_cpu=\$(printf '%s\n' \"\${cpus_$build[@]}\" | median)"
