@@ -211,7 +211,8 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
         sorted[i] = {prefix(static_cast<const T*>(entries[i]->data)), static_cast<Index>(i)};
     // Negative, zero or positive as a's data sorts before, with or after b's.
     const auto order = [&cmp, &entries](const keyed& a, const keyed& b) {
-        if (a.key != b.key) return a.key < b.key ? -1 : 1;
+        for (std::size_t w = 0; w < a.key.words.size(); ++w)
+            if (a.key.words[w] != b.key.words[w]) return a.key.words[w] < b.key.words[w] ? -1 : 1;
         const T* x = entries[a.position]->data;
         const T* y = entries[b.position]->data;
         return cmp(x, y);
