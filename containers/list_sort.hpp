@@ -35,9 +35,10 @@ namespace morvane {
 
 // An optional projection for list_sort: a key that orders entries as cmp does
 // wherever two keys differ. It must hold that cmp(a, b) < 0 implies
-// key(a) <= key(b), and that cmp(a, b) == 0 implies key(a) == key(b). Long lists
-// then compare these keys, held next to each other, and call cmp only on ties:
-// cmp usually reads records and texts scattered through memory.
+// key(a) <= key(b), and that cmp(a, b) == 0 implies key(a) == key(b). A long
+// list with ties is then ordered by these keys, held next to each other, calling
+// cmp only where they tie: cmp usually reads records and texts scattered through
+// memory. (A long list whose keys all differ is merge-sorted in place with cmp.)
 //
 // A key is three 64-bit words, compared in order; where two keys tie, cmp
 // decides.
@@ -189,6 +190,78 @@ template <class T> void zigzag(list<T>& l) noexcept {
 // Lists up to this long are sorted by partition_step itself.
 inline constexpr std::size_t direct_sort_limit = 16;
 
+// Merges two sorted chains of next links, taking from `a` (the earlier one) on
+// ties. before(x, y): whether x goes strictly before y.
+template <class E, class Before> E* merge_chains(E* a, E* b, Before& before) {
+    E* out = nullptr;
+    E** tail = &out;
+    while (a != nullptr && b != nullptr) {
+        E*& from = before(b, a) ? b : a;
+        *tail = from;
+        tail = &from->next;
+        from = from->next;
+    }
+    *tail = a != nullptr ? a : b;
+    return out;
+}
+
+// Stable bottom-up merge sort of a chain of next links; prev links are left alone.
+template <class E, class Before> E* merge_sort_chain(E* head, Before& before) {
+    std::array<E*, 64> bins{}; // bins[i]: a sorted run of 2^i entries, or null
+    while (head != nullptr) {
+        E* run = head;
+        head = head->next;
+        run->next = nullptr;
+        std::size_t i = 0;
+        for (; bins[i] != nullptr; ++i) {
+            run = merge_chains(bins[i], run, before);
+            bins[i] = nullptr;
+        }
+        bins[i] = run;
+    }
+    E* sorted = nullptr;
+    for (E* bin : bins)
+        if (bin != nullptr) sorted = merge_chains(bin, sorted, before);
+    return sorted;
+}
+
+// When every key of the list differs, the partition order is simply the sorted
+// order: this sorts the list in place, without memory of its own, and reports
+// true. Otherwise it leaves the list in its original order and reports false.
+// While it works, each entry's prev link holds its original position.
+template <class T, class Cmp> bool sort_in_place_if_all_differ(list<T>& l, Cmp& cmp) {
+    using entry = list_entry<T>;
+    const auto position_of = [](const entry* e) {
+        return reinterpret_cast<std::uintptr_t>(e->prev);
+    };
+    std::uintptr_t position = 0;
+    for (entry* e = l.head; e != nullptr; e = e->next)
+        e->prev = reinterpret_cast<entry*>(position++);
+    const auto by_data = [&cmp](const entry* x, const entry* y) {
+        return cmp(x->data, y->data) < 0;
+    };
+    entry* head = merge_sort_chain(l.head, by_data);
+    bool all_differ = true;
+    for (entry* e = head; e->next != nullptr && all_differ; e = e->next)
+        all_differ = cmp(e->data, e->next->data) != 0;
+    if (!all_differ) {
+        const auto by_position = [&position_of](const entry* x, const entry* y) {
+            return position_of(x) < position_of(y);
+        };
+        head = merge_sort_chain(head, by_position);
+    }
+    l.head = nullptr;
+    entry* last = nullptr;
+    for (entry* e = head; e != nullptr;) {
+        entry* next = e->next;
+        link_after(l, last, e);
+        e = next;
+    }
+    last->next = nullptr;
+    l.tail = last;
+    return all_differ;
+}
+
 // The partition tree's in-order walk, for a list of n >= 2 entries whose
 // positions fit in Index.
 template <class Index, class T, class Cmp, class Prefix>
@@ -300,6 +373,8 @@ void list_sort(list<T>& l, Cmp&& cmp, Prefix&& prefix = {}) {
     }
     if (n <= detail::direct_sort_limit)
         l.tail = detail::partition_step(l.head, cmp);
+    else if (detail::sort_in_place_if_all_differ(l, cmp))
+        return;
     else if (n < std::numeric_limits<std::uint32_t>::max())
         detail::sort_long_list<std::uint32_t>(l, cmp, prefix);
     else

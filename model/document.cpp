@@ -9,9 +9,9 @@ namespace morvane {
 document::document() = default;
 
 text document::copy(std::string_view bytes) {
-    char* storage = static_cast<char*>(arena_.allocate(bytes.size() + 1, 1));
+    // Texts carry their length: no terminator is stored.
+    char* storage = static_cast<char*>(arena_.allocate(bytes.size(), 1));
     if (!bytes.empty()) std::memcpy(storage, bytes.data(), bytes.size());
-    storage[bytes.size()] = '\0';
     return borrow(std::string_view(storage, bytes.size()));
 }
 

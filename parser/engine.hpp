@@ -224,8 +224,8 @@ class engine {
 
 template <class Run> void engine::run_actions(Run& run) {
     // The replay reads the log front to back while the records it builds take
-    // memory: every few megabytes, the pages already read go back to the system.
-    constexpr std::size_t discard_step = std::size_t{2} << 20U;
+    // memory: after every megabyte, the pages already read go back to the system.
+    constexpr std::size_t discard_step = std::size_t{1} << 20U;
     char* read_to = yythunks_.data();
     const auto* p = reinterpret_cast<const unsigned char*>(read_to);
     const auto* end = p + yythunkpos;
