@@ -4,12 +4,15 @@
 #   bench/run.sh [--runs N] [--huge]
 #
 # Builds the benchmark tree if needed (BUILD_DIR, default build/bench with the
-# bench preset), generates the inputs into bench/data/ (kept between runs),
-# and converts each one N times (default 5), interleaved with `cp` and `wc -l`
-# of the same file, taking medians. Peak memory comes from /usr/bin/time. Every
-# conversion's output is checked against what the generator says it must hold.
-# --huge adds a realistic input of 3 GiB and an input whose one image path is
-# 2300 MiB long (a single value beyond 2 GiB), each converted and checked once.
+# bench preset) and the baseline: the converter as of commit $baseline, checked
+# out in its own worktree under build/baseline/ and built there. Generates the
+# inputs into bench/data/ (kept between runs) and converts each one N times
+# (default 5) with both builds, interleaved with `cp` and `wc -l` of the same
+# file, taking medians of wall-clock and of CPU (user + system) time. Peak
+# memory comes from /usr/bin/time. Every conversion's output is checked against
+# what the generator says it must hold.
+# --huge adds a realistic input of 3 GiB and an input of 4200 MiB whose one
+# image path is longer than 4 GiB, each converted and checked once per build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,7 +26,11 @@ while [ $# -gt 0 ]; do
   esac
 done
 
+# The converter before the work on memory and time that the targets below measure.
+baseline=6e55b7a
 build_dir="${BUILD_DIR:-build/bench}"
+baseline_src=build/baseline/src
+baseline_build=build/baseline/build
 data=bench/data
 results=bench/RESULTS.md
 records=1000000
@@ -43,6 +50,17 @@ if [ ! -f "$build_dir/CMakeCache.txt" ]; then
 fi
 grep -q '^MORVANE_BENCH:BOOL=ON' "$build_dir/CMakeCache.txt" || cmake -S . -B "$build_dir" -DMORVANE_BENCH=ON
 cmake --build "$build_dir" -j2 --target morvane-convert morvane-bench-generate morvane-bench-verify
+if [ ! -d "$baseline_src" ]; then
+  git worktree add --detach "$baseline_src" "$baseline"
+fi
+[ "$(git -C "$baseline_src" rev-parse HEAD)" = "$(git rev-parse "$baseline^{commit}")" ] ||
+  git -C "$baseline_src" checkout -q --detach "$baseline"
+if [ ! -f "$baseline_build/CMakeCache.txt" ]; then
+  cmake -S "$baseline_src" -B "$baseline_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DMORVANE_WERROR=ON -DMORVANE_TESTS=OFF
+fi
+cmake --build "$baseline_build" -j2 --target morvane-convert
+base_convert="$baseline_build/morvane-convert"
 convert="$build_dir/morvane-convert"
 generate="$build_dir/bench/morvane-bench-generate"
 verify="$build_dir/bench/morvane-bench-verify"
@@ -65,52 +83,80 @@ gen() {
 # cpu_of FILE: user + system seconds from a "%U %S" line of /usr/bin/time.
 cpu_of() { tail -n 1 "$1" | awk '{ printf "%.3f", $1 + $2 }'; }
 
-# measure NAME RUNS: sets convert_s, cp_s, wc_s (medians of wall-clock seconds),
-# convert_cpu, cp_cpu (medians of user + system seconds), rss_kib (max) and
-# check (the verifier's verdict).
+# convert_once PROGRAM NAME: converts bench/data/NAME.old to NAME.new; appends
+# its wall-clock nanoseconds, CPU seconds and peak KiB to the arrays named by
+# the prefix in $into (walls_X, cpus_X, rss_X), and sets said_X to what it
+# reported when that was not "Success!".
+convert_once() {
+  local program="$1" name="$2" t0 status
+  t0=$(now)
+  /usr/bin/time -f "%U %S %M" -o "$data/time.txt" "$program" "$data/$name.old" "$data/$name.new" \
+    2>"$data/stderr.txt" || true
+  local wall=$(($(now) - t0))
+  status=$(head -n 1 "$data/stderr.txt")
+  if [ "$status" != "Success!" ]; then
+    echo "$name: $program said: $status" >&2
+    eval "said_$into=\"said: \$status\""
+  fi
+  eval "walls_$into+=($wall)"
+  eval "cpus_$into+=($(cpu_of "$data/time.txt"))"
+  eval "rss_$into+=($(tail -n 1 "$data/time.txt" | awk '{ print $3 }'))"
+}
+
+# check_output NAME: the verifier's verdict on bench/data/NAME.new.
+check_output() {
+  local verdict
+  if verdict=$("$verify" "$data/$1.new" "$data/$1.expect" 2>&1); then echo ok; else echo "FAILED: $verdict"; fi
+}
+
+maximum() { sort -n | tail -n 1; }
+
+# measure NAME RUNS: sets, for the new build (new_) and the baseline (base_),
+# wall (median seconds), cpu (median user + system seconds), rss_kib (max) and
+# check (the verifier's verdict), and cp_s, wc_s, cp_cpu for the copy.
 measure() {
-  local name="$1" n="$2" in="$data/$1.old" out="$data/$1.new"
-  local t0 conv=() cps=() wcs=() conv_cpus=() cp_cpus=() rss=0 status
+  local name="$1" n="$2" in="$data/$1.old" t0 cps=() wcs=() cp_cpus=()
+  walls_new=() cpus_new=() rss_new=() walls_base=() cpus_base=() rss_base=() said_new="" said_base=""
   for ((i = 0; i < n; i++)); do
     t0=$(now)
     /usr/bin/time -f "%U %S" -o "$data/cp-time.txt" cp "$in" "$data/scratch.cp"
     cps+=($(($(now) - t0)))
     cp_cpus+=($(cpu_of "$data/cp-time.txt"))
+    rm -f "$data/scratch.cp"
     t0=$(now); wc -l "$in" >/dev/null; wcs+=($(($(now) - t0)))
-    t0=$(now)
-    /usr/bin/time -f "%U %S %M" -o "$data/time.txt" "$convert" "$in" "$out" 2>"$data/stderr.txt" || true
-    conv+=($(($(now) - t0)))
-    conv_cpus+=($(cpu_of "$data/time.txt"))
-    status=$(head -n 1 "$data/stderr.txt")
-    if [ "$status" != "Success!" ]; then
-      echo "$name: morvane-convert said: $status" >&2
-      exit 1
+    into=base convert_once "$base_convert" "$name"
+    if [ "$i" -eq 0 ]; then
+      if [ -n "$said_base" ]; then base_check="FAILED: $said_base"; else base_check=$(check_output "$name"); fi
     fi
-    local m; m=$(tail -n 1 "$data/time.txt" | awk '{ print $3 }')
-    [ "$m" -gt "$rss" ] && rss=$m
+    into=new convert_once "$convert" "$name"
   done
-  convert_s=$(seconds "$(printf '%s\n' "${conv[@]}" | median)")
+  if [ -n "$said_new" ]; then new_check="FAILED: $said_new"; else new_check=$(check_output "$name"); fi
+  for build in new base; do
+    eval "${build}_wall=\$(seconds \"\$(printf '%s\n' \"\${walls_$build[@]}\" | median)\")"
+    eval "${build}_cpu=\$(printf '%s\n' \"\${cpus_$build[@]}\" | median)"
+    eval "${build}_rss_kib=\$(printf '%s\n' \"\${rss_$build[@]}\" | maximum)"
+  done
   cp_s=$(seconds "$(printf '%s\n' "${cps[@]}" | median)")
   wc_s=$(seconds "$(printf '%s\n' "${wcs[@]}" | median)")
-  convert_cpu=$(printf '%s\n' "${conv_cpus[@]}" | median)
   cp_cpu=$(printf '%s\n' "${cp_cpus[@]}" | median)
-  rss_kib=$rss
-  if check=$("$verify" "$out" "$data/$name.expect" 2>&1); then check="ok"; else check="FAILED: $check"; fi
-  rm -f "$data/scratch.cp" "$data/cp-time.txt"
+  rm -f "$data/cp-time.txt"
 }
 
 rows=()
 verdicts=()
 failed=0
-# row NAME: measures NAME and adds its table row; sets size and convert_s.
+# row NAME: measures NAME and adds its table row; sets size, and new_/base_
+# wall, cpu, rss (bytes) and check.
 row() {
   local name="$1"
   size=$(stat -c %s "$data/$name.old")
   measure "$name" "$runs"
-  local rss_bytes=$((rss_kib * 1024))
-  rows+=("| $name | $(mib "$size") | $convert_s | $cp_s | $wc_s | $(ratio "$convert_s" "$cp_s") | $convert_cpu | $cp_cpu | $(mib "$rss_bytes") | $(ratio "$rss_bytes" "$size") | $check |")
-  [ "$check" = ok ] || failed=1
-  echo "$name: ${convert_s}s (cp ${cp_s}s), $(mib "$rss_bytes") MiB peak, $check"
+  new_rss=$((new_rss_kib * 1024)) base_rss=$((base_rss_kib * 1024))
+  local check="$new_check"
+  [ "$base_check" = ok ] || check="$check (baseline: $base_check)"
+  rows+=("| $name | $(mib "$size") | $base_wall | $new_wall | $(ratio "$new_wall" "$base_wall") | $base_cpu | $new_cpu | $(ratio "$new_cpu" "$base_cpu") | $cp_s | $cp_cpu | $wc_s | $(mib "$base_rss") | $(mib "$new_rss") | $(ratio "$new_rss" "$base_rss") | $(ratio "$new_rss" "$size") | $check |")
+  [ "$new_check" = ok ] || failed=1
+  echo "$name: ${new_wall}s / ${new_cpu}s CPU, $(mib "$new_rss") MiB peak (baseline ${base_wall}s / ${base_cpu}s CPU, $(mib "$base_rss") MiB), $check"
 }
 verdict() { # verdict TEXT PASSED
   if [ "$2" = 1 ]; then verdicts+=("- pass: $1"); else verdicts+=("- MISSED: $1"); failed=1; fi
@@ -122,15 +168,21 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 gen realistic-10M realistic 10M
 gen realistic-100M realistic 100M
 row realistic-10M
-size10=$size time10=$convert_s
+size10=$size time10=$new_cpu
 row realistic-100M
-size100=$size time100=$convert_s cp100=$cp_s rss100=$((rss_kib * 1024))
-verdict "realistic 100 MiB: ${time100} s <= 10 x cp (${cp100} s)" "$(le "$time100" "$(awk -v c="$cp100" 'BEGIN { print 10 * c }')")"
-verdict "realistic 100 MiB: peak $(mib "$rss100") MiB <= 4 x input + 32 MiB ($(mib $((4 * size100 + 33554432))) MiB)" \
-  "$(le "$rss100" $((4 * size100 + 33554432)))"
-scale=$(ratio "$time100" "$time10")
+size100=$size
+verdict "realistic 100 MiB: CPU ${new_cpu} s <= 0.6 x the baseline's (${base_cpu} s)" \
+  "$(le "$new_cpu" "$(awk -v c="$base_cpu" 'BEGIN { print 0.6 * c }')")"
+verdict "realistic 100 MiB: wall ${new_wall} s <= 0.6 x the baseline's (${base_wall} s)" \
+  "$(le "$new_wall" "$(awk -v c="$base_wall" 'BEGIN { print 0.6 * c }')")"
+verdict "realistic 100 MiB: peak $(mib "$new_rss") MiB <= 2 x input + 32 MiB ($(mib $((2 * size100 + 33554432))) MiB)" \
+  "$(le "$new_rss" $((2 * size100 + 33554432)))"
+# Time per byte of realistic input, the measure of the record shapes below.
+cpu_per_byte=$(awk -v c="$new_cpu" -v s="$size100" 'BEGIN { print c / s }')
+wall_per_byte=$(awk -v c="$new_wall" -v s="$size100" 'BEGIN { print c / s }')
+scale=$(ratio "$new_cpu" "$time10")
 size_ratio=$(ratio "$size100" "$size10")
-verdict "scaling: $(mib "$size100") MiB takes ${scale} x the time of $(mib "$size10") MiB (${size_ratio} x the input; at most 1.2 x that)" \
+verdict "scaling: $(mib "$size100") MiB takes ${scale} x the CPU time of $(mib "$size10") MiB (${size_ratio} x the input; at most 1.2 x that)" \
   "$(le "$scale" "$(awk -v r="$size_ratio" 'BEGIN { print 1.2 * r }')")"
 
 for shape in sorted-frames reverse-frames same-name-frames sprites-in-one-frame \
@@ -139,22 +191,31 @@ for shape in sorted-frames reverse-frames same-name-frames sprites-in-one-frame 
   bytes=$(stat -c %s "$data/$shape-1M.old")
   gen "realistic-as-$shape" realistic "$bytes"
   row "$shape-1M"
-  adversarial=$convert_s
+  shape_cpu=$new_cpu shape_wall=$new_wall shape_rss=$new_rss shape_base_rss=$base_rss
   row "realistic-as-$shape"
-  verdict "$shape, 1,000,000 records: ${adversarial} s <= 3 x realistic of the same size (${convert_s} s)" \
-    "$(le "$adversarial" "$(awk -v c="$convert_s" 'BEGIN { print 3 * c }')")"
+  verdict "$shape, 1,000,000 records: CPU ${shape_cpu} s <= 3 x realistic's per byte ($(awk -v p="$cpu_per_byte" -v b="$bytes" 'BEGIN { printf "%.3f", 3 * p * b }') s)" \
+    "$(le "$shape_cpu" "$(awk -v p="$cpu_per_byte" -v b="$bytes" 'BEGIN { print 3 * p * b }')")"
+  verdict "$shape, 1,000,000 records: wall ${shape_wall} s <= 3 x realistic's per byte ($(awk -v p="$wall_per_byte" -v b="$bytes" 'BEGIN { printf "%.3f", 3 * p * b }') s)" \
+    "$(le "$shape_wall" "$(awk -v p="$wall_per_byte" -v b="$bytes" 'BEGIN { print 3 * p * b }')")"
+  case "$shape" in
+    sprites-in-one-frame | sounds-in-one-anim-frame)
+      verdict "$shape, 1,000,000 records: peak $(mib "$shape_rss") MiB <= half the baseline's ($(mib "$shape_base_rss") MiB)" \
+        "$(le $((2 * shape_rss)) "$shape_base_rss")" ;;
+  esac
 done
 
 if [ "$huge" = 1 ]; then
   gen realistic-3G realistic 3G
-  gen long-value-2300M long-value 2300M
+  gen long-value-4200M long-value 4200M
   row_runs=$runs runs=1
   row realistic-3G
-  verdict "realistic 3 GiB converts (Success!, output checked: $check)" "$([ "$check" = ok ] && echo 1 || echo 0)"
+  verdict "realistic 3 GiB: peak $(mib "$new_rss") MiB <= 6.5 GiB (baseline $(mib "$base_rss") MiB), output checked: $new_check" \
+    "$([ "$new_check" = ok ] && [ "$new_rss" -le $((13 * 536870912)) ] && echo 1 || echo 0)"
   rm -f "$data/realistic-3G.new"
-  row long-value-2300M
-  verdict "one 2300 MiB value converts (Success!, output checked: $check)" "$([ "$check" = ok ] && echo 1 || echo 0)"
-  rm -f "$data/long-value-2300M.new"
+  row long-value-4200M
+  verdict "$(mib "$size") MiB input with one value over 4 GiB converts (Success!, output checked: $new_check)" \
+    "$([ "$new_check" = ok ] && echo 1 || echo 0)"
+  rm -f "$data/long-value-4200M.new"
   runs=$row_runs
 fi
 
@@ -167,10 +228,12 @@ thp=$(cat /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknow
 {
   echo "# Benchmark results"
   echo
-  echo "Written by \`bench/run.sh\` (runs per input: $runs; times are medians of wall-clock"
-  echo "seconds, each conversion interleaved with \`cp\` and \`wc -l\` of the same file; peak"
-  echo "memory is the largest maximum resident set size of the runs, mapped input"
-  echo "included; CPU columns are medians of user + system seconds)."
+  echo "Written by \`bench/run.sh\` (runs per input: $runs). Each input is converted by"
+  echo "the baseline (commit $baseline, built in its own worktree) and by this build"
+  echo "($(git rev-parse --short HEAD)$(git diff --quiet HEAD -- . ':!bench/RESULTS.md' || echo ', with uncommitted changes')), alternately and interleaved with \`cp\` and \`wc -l\` of the"
+  echo "same file. Times are medians of wall-clock seconds; CPU columns are medians of"
+  echo "user + system seconds; peak memory is the largest maximum resident set size of"
+  echo "the runs, the input buffer included."
   echo
   echo "| Machine | |"
   echo "|---|---|"
@@ -183,8 +246,8 @@ thp=$(cat /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknow
   echo "| compiler | $compiler |"
   echo "| load average before / after | $load_before / $load_after |"
   echo
-  echo "| Input | MiB | convert s | cp s | wc -l s | convert / cp | convert CPU s | cp CPU s | peak MiB | peak / input | output |"
-  echo "|---|---|---|---|---|---|---|---|---|---|---|"
+  echo "| Input | MiB | base s | new s | new / base | base CPU s | new CPU s | new / base CPU | cp s | cp CPU s | wc -l s | base peak MiB | new peak MiB | new / base peak | new peak / input | output |"
+  echo "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|"
   printf '%s\n' "${rows[@]}"
   echo
   echo "Targets:"

@@ -1,6 +1,7 @@
 #include "large_block.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
 #if __has_include(<sys/mman.h>)
@@ -54,18 +55,24 @@ void* allocate_advised(std::size_t bytes, std::size_t alignment) {
 
 } // namespace
 
+char* discard_pages(char* from, [[maybe_unused]] char* to) noexcept {
+#if defined(MADV_DONTNEED)
+    constexpr std::uintptr_t page = 4096;
+    const auto first = (reinterpret_cast<std::uintptr_t>(from) + page - 1) & ~(page - 1);
+    const auto last = reinterpret_cast<std::uintptr_t>(to) & ~(page - 1);
+    if (last <= first) return from;
+    // Only a hint about memory we still own: a refusal changes nothing but memory use.
+    (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+    return from + (last - reinterpret_cast<std::uintptr_t>(from));
+#else
+    return from;
+#endif
+}
+
 large_block allocate_large_block(std::size_t bytes) {
     const std::size_t alignment = block_alignment(bytes, 1);
     return large_block(static_cast<char*>(allocate_advised(bytes, alignment)),
                        large_block_deleter(release_allocated, alignment));
-}
-
-void* large_block_resource::do_allocate(std::size_t bytes, std::size_t alignment) {
-    return allocate_advised(bytes, alignment);
-}
-
-void large_block_resource::do_deallocate(void* block, std::size_t bytes, std::size_t alignment) {
-    deallocate_aligned(block, block_alignment(bytes, alignment));
 }
 
 } // namespace morvane

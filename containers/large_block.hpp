@@ -11,7 +11,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <memory_resource>
 
 namespace morvane {
 
@@ -38,14 +37,12 @@ using large_block = std::unique_ptr<char[], large_block_deleter>;
 // Uninitialised storage of at least `bytes` bytes. Throws std::bad_alloc.
 [[nodiscard]] large_block allocate_large_block(std::size_t bytes);
 
-// An upstream for arenas that hands out its big blocks the same way.
-class large_block_resource final : public std::pmr::memory_resource {
-  private:
-    void* do_allocate(std::size_t bytes, std::size_t alignment) override;
-    void do_deallocate(void* block, std::size_t bytes, std::size_t alignment) override;
-    [[nodiscard]] bool do_is_equal(const memory_resource& other) const noexcept override {
-        return dynamic_cast<const large_block_resource*>(&other) != nullptr;
-    }
-};
+// Gives the whole pages within [from, to) back to the system, keeping the block
+// itself: a page given back reads as zeros when next touched, and costs memory
+// again only then. Where the platform lacks the call, nothing is given back.
+// Returns where the pages given back end (the start of the page that holds
+// `to`, or `from` when none lies wholly within), which is where a caller that
+// gives back a block front to back continues.
+[[nodiscard]] char* discard_pages(char* from, char* to) noexcept;
 
 } // namespace morvane

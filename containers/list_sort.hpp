@@ -35,29 +35,17 @@ namespace morvane {
 
 // An optional projection for list_sort: a key that orders entries as cmp does
 // wherever two keys differ. It must hold that cmp(a, b) < 0 implies
-// key(a) <= key(b), and that cmp(a, b) == 0 implies key(a) == key(b). Long lists
-// then compare these keys, held next to each other, and call cmp only on ties:
-// cmp usually reads records and texts scattered through memory.
+// key(a) <= key(b), and that cmp(a, b) == 0 implies key(a) == key(b). A long
+// list with ties is then ordered by these keys, held next to each other, calling
+// cmp only where they tie: cmp usually reads records and texts scattered through
+// memory. (A long list whose keys all differ is merge-sorted in place with cmp.)
 //
-// A key is four 64-bit words, compared in order, and optionally a run of bytes
-// compared after them in byte order (a shorter run that begins another sorts
-// first), for keys that are texts longer than the words hold.
+// A key is three 64-bit words, compared in order; where two keys tie, cmp
+// decides.
 struct sort_prefix {
-    std::array<std::uint64_t, 4> words{};
-    const char* rest = nullptr;
-    std::size_t rest_size = 0;
+    std::array<std::uint64_t, 3> words{};
 
-    friend std::strong_ordering operator<=>(const sort_prefix& a, const sort_prefix& b) noexcept {
-        for (std::size_t i = 0; i < a.words.size(); ++i)
-            if (a.words[i] != b.words[i]) return a.words[i] <=> b.words[i];
-        const std::size_t common = std::min(a.rest_size, b.rest_size);
-        const int c = common == 0 ? 0 : std::memcmp(a.rest, b.rest, common);
-        if (c != 0) return c <=> 0;
-        return a.rest_size <=> b.rest_size;
-    }
-    friend bool operator==(const sort_prefix& a, const sort_prefix& b) noexcept {
-        return (a <=> b) == 0;
-    }
+    friend auto operator<=>(const sort_prefix&, const sort_prefix&) = default;
 };
 
 // The projection that says nothing: every entry gets the same key.
@@ -202,6 +190,78 @@ template <class T> void zigzag(list<T>& l) noexcept {
 // Lists up to this long are sorted by partition_step itself.
 inline constexpr std::size_t direct_sort_limit = 16;
 
+// Merges two sorted chains of next links, taking from `a` (the earlier one) on
+// ties. before(x, y): whether x goes strictly before y.
+template <class E, class Before> E* merge_chains(E* a, E* b, Before& before) {
+    E* out = nullptr;
+    E** tail = &out;
+    while (a != nullptr && b != nullptr) {
+        E*& from = before(b, a) ? b : a;
+        *tail = from;
+        tail = &from->next;
+        from = from->next;
+    }
+    *tail = a != nullptr ? a : b;
+    return out;
+}
+
+// Stable bottom-up merge sort of a chain of next links; prev links are left alone.
+template <class E, class Before> E* merge_sort_chain(E* head, Before& before) {
+    std::array<E*, 64> bins{}; // bins[i]: a sorted run of 2^i entries, or null
+    while (head != nullptr) {
+        E* run = head;
+        head = head->next;
+        run->next = nullptr;
+        std::size_t i = 0;
+        for (; bins[i] != nullptr; ++i) {
+            run = merge_chains(bins[i], run, before);
+            bins[i] = nullptr;
+        }
+        bins[i] = run;
+    }
+    E* sorted = nullptr;
+    for (E* bin : bins)
+        if (bin != nullptr) sorted = merge_chains(bin, sorted, before);
+    return sorted;
+}
+
+// When every key of the list differs, the partition order is simply the sorted
+// order: this sorts the list in place, without memory of its own, and reports
+// true. Otherwise it leaves the list in its original order and reports false.
+// While it works, each entry's prev link holds its original position.
+template <class T, class Cmp> bool sort_in_place_if_all_differ(list<T>& l, Cmp& cmp) {
+    using entry = list_entry<T>;
+    const auto position_of = [](const entry* e) {
+        return reinterpret_cast<std::uintptr_t>(e->prev);
+    };
+    std::uintptr_t position = 0;
+    for (entry* e = l.head; e != nullptr; e = e->next)
+        e->prev = reinterpret_cast<entry*>(position++);
+    const auto by_data = [&cmp](const entry* x, const entry* y) {
+        return cmp(x->data, y->data) < 0;
+    };
+    entry* head = merge_sort_chain(l.head, by_data);
+    bool all_differ = true;
+    for (entry* e = head; e->next != nullptr && all_differ; e = e->next)
+        all_differ = cmp(e->data, e->next->data) != 0;
+    if (!all_differ) {
+        const auto by_position = [&position_of](const entry* x, const entry* y) {
+            return position_of(x) < position_of(y);
+        };
+        head = merge_sort_chain(head, by_position);
+    }
+    l.head = nullptr;
+    entry* last = nullptr;
+    for (entry* e = head; e != nullptr;) {
+        entry* next = e->next;
+        link_after(l, last, e);
+        e = next;
+    }
+    last->next = nullptr;
+    l.tail = last;
+    return all_differ;
+}
+
 // The partition tree's in-order walk, for a list of n >= 2 entries whose
 // positions fit in Index.
 template <class Index, class T, class Cmp, class Prefix>
@@ -211,23 +271,40 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
     entries.reserve(n);
     for (auto* e = l.head; e != nullptr; e = e->next) entries.push_back(e);
 
-    // Sorting the data pointers together with their positions saves every
-    // comparison a lookup.
+    // Each entry's key sits next to its position, so that comparisons read
+    // neither list entries nor records until two keys tie; then cmp decides.
+    // The position breaks ties that cmp leaves, which makes the unstable sort
+    // stable without the buffer of a stable one.
     struct keyed {
         sort_prefix key;
-        const T* data;
         Index position;
     };
     std::vector<keyed> sorted(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const T* data = entries[i]->data;
-        sorted[i] = {prefix(data), data, static_cast<Index>(i)};
-    }
-    const auto before = [&cmp](const keyed& a, const keyed& b) {
-        const std::strong_ordering by_key = a.key <=> b.key;
-        return by_key < 0 || (by_key == 0 && cmp(a.data, b.data) < 0);
+    for (std::size_t i = 0; i < n; ++i)
+        sorted[i] = {prefix(static_cast<const T*>(entries[i]->data)), static_cast<Index>(i)};
+    // Negative, zero or positive as a's data sorts before, with or after b's.
+    const auto order = [&cmp, &entries](const keyed& a, const keyed& b) {
+        for (std::size_t w = 0; w < a.key.words.size(); ++w)
+            if (a.key.words[w] != b.key.words[w]) return a.key.words[w] < b.key.words[w] ? -1 : 1;
+        const T* x = entries[a.position]->data;
+        const T* y = entries[b.position]->data;
+        return cmp(x, y);
     };
-    std::stable_sort(sorted.begin(), sorted.end(), before);
+    std::sort(sorted.begin(), sorted.end(), [&order](const keyed& a, const keyed& b) {
+        const int c = order(a, b);
+        return c < 0 || (c == 0 && a.position < b.position);
+    });
+    bool all_differ = true;
+    for (std::size_t k = 1; k < n && all_differ; ++k)
+        all_differ = order(sorted[k - 1], sorted[k]) != 0;
+    if (all_differ) {
+        l.head = nullptr;
+        list_entry<T>* last = nullptr;
+        for (const keyed& k : sorted) link_after(l, last, entries[k.position]);
+        last->next = nullptr;
+        l.tail = last;
+        return;
+    }
     // run_start[k]: where the run of keys equal to the k-th smallest begins.
     // Every key range the walk visits is a union of whole runs, so the entries
     // of a range that sort below its pivot are exactly those before the pivot's
@@ -235,23 +312,13 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
     std::vector<Index> by_key(n);
     std::vector<Index> run_start(n);
     std::vector<Index> rank(n);
-    bool all_differ = true;
     for (std::size_t k = 0; k < n; ++k) {
-        const bool new_run = k == 0 || before(sorted[k - 1], sorted[k]);
+        const bool new_run = k == 0 || order(sorted[k - 1], sorted[k]) != 0;
         run_start[k] = new_run ? static_cast<Index>(k) : run_start[k - 1];
         by_key[k] = sorted[k].position;
         rank[by_key[k]] = static_cast<Index>(k);
-        all_differ = all_differ && new_run;
     }
     sorted = {};
-    if (all_differ) {
-        l.head = nullptr;
-        list_entry<T>* last = nullptr;
-        for (const Index k : by_key) link_after(l, last, entries[k]);
-        last->next = nullptr;
-        l.tail = last;
-        return;
-    }
     position_tree<Index> tree(by_key);
     by_key = {};
 
@@ -306,6 +373,8 @@ void list_sort(list<T>& l, Cmp&& cmp, Prefix&& prefix = {}) {
     }
     if (n <= detail::direct_sort_limit)
         l.tail = detail::partition_step(l.head, cmp);
+    else if (detail::sort_in_place_if_all_differ(l, cmp))
+        return;
     else if (n < std::numeric_limits<std::uint32_t>::max())
         detail::sort_long_list<std::uint32_t>(l, cmp, prefix);
     else

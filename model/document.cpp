@@ -2,16 +2,25 @@
 
 #include <charconv>
 #include <cstring>
+#include <new>
 
 namespace morvane {
 
-document::document() : arena_(64 * 1024, &blocks_) {}
+document::document() = default;
 
 text document::copy(std::string_view bytes) {
-    char* storage = static_cast<char*>(arena_.allocate(bytes.size() + 1, 1));
+    // Texts carry their length: no terminator is stored.
+    char* storage = static_cast<char*>(arena_.allocate(bytes.size(), 1));
     if (!bytes.empty()) std::memcpy(storage, bytes.data(), bytes.size());
-    storage[bytes.size()] = '\0';
-    return text(std::string_view(storage, bytes.size()));
+    return borrow(std::string_view(storage, bytes.size()));
+}
+
+text document::borrow(std::string_view bytes) {
+    if (text::fits_short(bytes)) [[likely]]
+        return text(bytes);
+    auto* wide = new (arena_.allocate(sizeof(long_text), alignof(long_text)))
+        long_text{bytes.data() != nullptr ? bytes.data() : "", bytes.size()};
+    return text::of_long(wide);
 }
 
 text document::index_text(std::int64_t n) {

@@ -123,20 +123,17 @@ std::int64_t index_value(text index) noexcept {
 
 sort_prefix text_sort_prefix(text key) noexcept {
     if (!key.present()) return {};
-    // A marker byte, then the text's bytes in order, unsigned, padded with
-    // zeros: a shorter text that begins a longer one gets a key no greater, as
-    // string_compare orders. What the words cannot hold follows as the rest.
-    constexpr std::size_t held = 31;
+    // A marker byte, then the text's first bytes in order, unsigned, padded
+    // with zeros: a shorter text that begins a longer one gets a key no
+    // greater, as string_compare orders; texts that differ only past the bytes
+    // held tie, and their ordering decides.
+    constexpr std::size_t held = 23;
     const std::string_view s = key.view();
     unsigned char bytes[held + 1] = {1};
     if (!s.empty()) std::memcpy(bytes + 1, s.data(), std::min(held, s.size()));
     sort_prefix p;
     for (std::size_t w = 0; w < p.words.size(); ++w)
         for (std::size_t i = 0; i < 8; ++i) p.words[w] = p.words[w] << 8U | bytes[8 * w + i];
-    if (s.size() > held) {
-        p.rest = s.data() + held;
-        p.rest_size = s.size() - held;
-    }
     return p;
 }
 

@@ -15,9 +15,9 @@ template <class R> void store(builder& b, R* cursor, text R::*field) {
 }
 
 // Value rules.
-void yy_1_text(builder& b, std::string_view t) { b.push(text(t)); }
-void yy_1_num(builder& b, std::string_view t) { b.push(text(t)); }
-void yy_1_file(builder& b, std::string_view t) { b.push(text(t)); }
+void yy_1_text(builder& b, std::string_view t) { b.push(b.doc.borrow(t)); }
+void yy_1_num(builder& b, std::string_view t) { b.push(b.doc.borrow(t)); }
+void yy_1_file(builder& b, std::string_view t) { b.push(b.doc.borrow(t)); }
 
 // Top-level blocks.
 void yy_1_block(builder& b, std::string_view) { b.current_character = nullptr; }

@@ -78,6 +78,12 @@ void engine::reserve_log() {
     if (expected_limit_) yythunks_.reserve(std::max(first_log, *expected_limit_ / 4), 0);
 }
 
+void engine::release_log() noexcept {
+    // A large log is not kept for the next parse: the document it built
+    // outlives it, and would otherwise share the memory with it.
+    if (yythunks_.capacity() > 16 * first_log) yythunks_ = byte_buffer();
+}
+
 void engine::drop_consumed() {
     const std::size_t remaining = yylimit - yypos;
     if (remaining != 0 && yypos != 0) std::memmove(yybuf_.data(), yybuf_.data() + yypos, remaining);

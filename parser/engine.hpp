@@ -81,6 +81,7 @@ class engine {
         const bool matched = start();
         if (matched) run_actions(run);
         yythunkpos = 0;
+        release_log();
         drop_consumed();
         return matched ? 1 : 0;
     }
@@ -206,6 +207,7 @@ class engine {
     template <class Run> void run_actions(Run& run);
     void reserve_log();
     void grow_log();
+    void release_log() noexcept;
 
     char_class text_actions_;
     input_source* input_ = nullptr;
@@ -221,8 +223,13 @@ class engine {
 };
 
 template <class Run> void engine::run_actions(Run& run) {
-    const auto* p = reinterpret_cast<const unsigned char*>(yythunks_.data());
+    // The replay reads the log front to back while the records it builds take
+    // memory: after every megabyte, the pages already read go back to the system.
+    constexpr std::size_t discard_step = std::size_t{1} << 20U;
+    char* read_to = yythunks_.data();
+    const auto* p = reinterpret_cast<const unsigned char*>(read_to);
     const auto* end = p + yythunkpos;
+    const auto* next_discard = p + discard_step;
     std::size_t begin = 0;
     while (p < end) {
         const action_id id = *p++;
@@ -232,6 +239,12 @@ template <class Run> void engine::run_actions(Run& run) {
             run(id, std::string_view(yybuf_.data() + begin, length));
         } else {
             run(id, std::string_view());
+        }
+        if (p >= next_discard) [[unlikely]] {
+            read_to = discard_pages(
+                read_to,
+                yythunks_.data() + (p - reinterpret_cast<const unsigned char*>(yythunks_.data())));
+            next_discard = p + discard_step;
         }
     }
 }

@@ -33,8 +33,10 @@ void file_sink::write(std::string_view bytes) {
         return;
     }
     if (spare_size_ < bytes.size()) {
-        spare_ = std::make_unique_for_overwrite<char[]>(background_limit);
-        spare_size_ = background_limit;
+        // As large as the blocks written, usually the writer's: no bigger, so
+        // that it is not backed by a huge page the copy would only half fill.
+        spare_ = allocate_large_block(bytes.size());
+        spare_size_ = bytes.size();
     }
     std::memcpy(spare_.get(), bytes.data(), bytes.size());
     try {

@@ -3,6 +3,7 @@
 // output_string, which fills "%s" placeholders with values byte for byte (a value
 // may hold any byte, NUL included) and hands the result to a sink in large blocks.
 
+#include "containers/large_block.hpp"
 #include "model/text.hpp"
 
 #include <algorithm>
@@ -76,6 +77,15 @@ class output_format {
     bool split_ = false;
 };
 
+// Each line's writing is expanded where it is written, so that with a literal
+// format the lengths and places of its fixed parts are constants there and the
+// line is copied in a few fixed-size moves.
+#if defined(__GNUC__)
+#define MORVANE_INLINE_LINE [[gnu::always_inline]] inline
+#else
+#define MORVANE_INLINE_LINE inline
+#endif
+
 class writer {
   public:
     explicit writer(output_sink& sink) : sink_(sink) {}
@@ -85,7 +95,8 @@ class writer {
     // Adds delta to the indentation, writes that many tabs, then the format with
     // each "%s" replaced by the next value.
     template <class... Values>
-    void output_string(std::int64_t delta, const output_format& format, const Values&... values) {
+    MORVANE_INLINE_LINE void output_string(std::int64_t delta, const output_format& format,
+                                           const Values&... values) {
         const std::array<std::string_view, sizeof...(Values)> filled{as_view(values)...};
         indent_level += delta;
         if (indent_level > 0) print_tabs();
@@ -102,12 +113,12 @@ class writer {
     std::int64_t indent_level = 0;
 
   private:
-    static std::string_view as_view(const text& t) { return t.view(); }
-    static std::string_view as_view(std::string_view s) { return s; }
+    MORVANE_INLINE_LINE static std::string_view as_view(const text& t) { return t.view(); }
+    MORVANE_INLINE_LINE static std::string_view as_view(std::string_view s) { return s; }
 
     void emit(std::string_view format, const std::string_view* values, std::size_t count);
-    void emit_split(const output_format& format, const std::string_view* values,
-                    std::size_t count) {
+    MORVANE_INLINE_LINE void emit_split(const output_format& format, const std::string_view* values,
+                                        std::size_t count) {
         const std::string_view f = format.text();
         const std::size_t filled = std::min(count, format.placeholders());
         std::size_t total = f.size() - 2 * format.placeholders();
@@ -148,7 +159,7 @@ class writer {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Warray-bounds"
 #endif
-    static void copy(char* to, const char* from, std::size_t n) noexcept {
+    MORVANE_INLINE_LINE static void copy(char* to, const char* from, std::size_t n) noexcept {
         if (n > 16) {
             std::memcpy(to, from, n);
         } else if (n >= 8) {
@@ -177,7 +188,7 @@ class writer {
 
     static constexpr std::size_t block_size = 1 << 20;
     output_sink& sink_;
-    std::unique_ptr<char[]> buffer_ = std::make_unique_for_overwrite<char[]>(block_size);
+    large_block buffer_ = allocate_large_block(block_size);
     std::size_t used_ = 0;
 };
 
