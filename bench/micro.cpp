@@ -89,11 +89,11 @@ void BM_list_sort(benchmark::State& state, order o, bool with_prefix) {
             std::swap(names[i - 1], names[(s >> 33U) % i]);
         }
     }
-    std::pmr::monotonic_buffer_resource arena;
+    arena records;
     std::vector<frame> frames;
     frames.reserve(n);
     for (const std::string& name : names) {
-        frames.emplace_back(&arena);
+        frames.emplace_back(arena_allocator(&records));
         frames.back().name = text(name);
     }
     for (auto _ : state) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -91,11 +92,11 @@ int main(int argc, char** argv) {
         line.add(piece);
         if (head.size() < head_limit) head.append(piece.substr(0, head_limit - head.size()));
     };
-    auto block = std::make_unique_for_overwrite<char[]>(1 << 20);
+    std::vector<char> block(std::size_t{1} << 20U);
     for (;;) {
-        const std::size_t n = std::fread(block.get(), 1, 1 << 20, in.get());
+        const std::size_t n = std::fread(block.data(), 1, block.size(), in.get());
         if (n == 0) break;
-        std::string_view rest(block.get(), n);
+        std::string_view rest(block.data(), n);
         for (std::size_t eol; (eol = rest.find('\n')) != std::string_view::npos;) {
             take(rest.substr(0, eol));
             ++seen.lines;

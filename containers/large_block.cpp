@@ -60,12 +60,4 @@ large_block allocate_large_block(std::size_t bytes) {
                        large_block_deleter(release_allocated, alignment));
 }
 
-void* large_block_resource::do_allocate(std::size_t bytes, std::size_t alignment) {
-    return allocate_advised(bytes, alignment);
-}
-
-void large_block_resource::do_deallocate(void* block, std::size_t bytes, std::size_t alignment) {
-    deallocate_aligned(block, block_alignment(bytes, alignment));
-}
-
 } // namespace morvane

@@ -11,7 +11,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <memory_resource>
 
 namespace morvane {
 
@@ -37,15 +36,5 @@ using large_block = std::unique_ptr<char[], large_block_deleter>;
 
 // Uninitialised storage of at least `bytes` bytes. Throws std::bad_alloc.
 [[nodiscard]] large_block allocate_large_block(std::size_t bytes);
-
-// An upstream for arenas that hands out its big blocks the same way.
-class large_block_resource final : public std::pmr::memory_resource {
-  private:
-    void* do_allocate(std::size_t bytes, std::size_t alignment) override;
-    void do_deallocate(void* block, std::size_t bytes, std::size_t alignment) override;
-    [[nodiscard]] bool do_is_equal(const memory_resource& other) const noexcept override {
-        return dynamic_cast<const large_block_resource*>(&other) != nullptr;
-    }
-};
 
 } // namespace morvane

@@ -1,11 +1,12 @@
 #pragma once
 // A doubly linked list of pointers to data it does not own, with a tail pointer so
-// that appending is constant time. Entries come from a polymorphic allocator so a
-// document can place them all in one arena.
+// that appending is constant time. Entries may come from an arena, so a document
+// can place them all in one.
+
+#include "containers/arena.hpp"
 
 #include <cstddef>
 #include <cstdint>
-#include <memory_resource>
 #include <new>
 #include <vector>
 
@@ -20,7 +21,7 @@ template <class T> struct list_entry {
 template <class T> class list {
   public:
     using entry = list_entry<T>;
-    using allocator_type = std::pmr::polymorphic_allocator<entry>;
+    using allocator_type = arena_allocator;
 
     list() = default;
     explicit list(allocator_type alloc) : alloc_(alloc) {}
@@ -50,13 +51,13 @@ template <class T> class list {
 
     [[nodiscard]] entry* allocate(T* data) noexcept {
         try {
-            entry* e = alloc_.allocate(1);
+            entry* e = alloc_.allocate<entry>();
             return new (e) entry{data, nullptr, nullptr};
         } catch (const std::bad_alloc&) {
             return nullptr;
         }
     }
-    void release(entry* e) noexcept { alloc_.deallocate(e, 1); }
+    void release(entry* e) noexcept { alloc_.deallocate(e); }
 
     class iterator {
       public:

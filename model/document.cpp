@@ -5,7 +5,7 @@
 
 namespace morvane {
 
-document::document() : arena_(64 * 1024, &blocks_) {}
+document::document() = default;
 
 text document::copy(std::string_view bytes) {
     char* storage = static_cast<char*>(arena_.allocate(bytes.size() + 1, 1));

@@ -3,12 +3,13 @@
 // list entry and generated text, and the input buffers that values point into.
 // Everything is released together when the document goes away.
 
+#include "containers/arena.hpp"
 #include "containers/large_block.hpp"
 #include "model/records.hpp"
 
 #include <cstdint>
 #include <memory>
-#include <memory_resource>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -25,10 +26,11 @@ class document {
     // A new record in the arena. Records are never destroyed one by one: the
     // arena's release frees them, their list entries and their texts at once.
     template <class R> [[nodiscard]] R* make() {
+        void* storage = arena_.allocate(sizeof(R), alignof(R));
         if constexpr (std::is_constructible_v<R, allocator>)
-            return alloc().new_object<R>(alloc());
+            return new (storage) R(alloc());
         else
-            return alloc().new_object<R>();
+            return new (storage) R();
     }
 
     // A present text holding a copy of the bytes.
@@ -39,8 +41,7 @@ class document {
     void retain(large_block buffer);
 
   private:
-    large_block_resource blocks_;               // before the arena, which draws its buffers from it
-    std::pmr::monotonic_buffer_resource arena_; // before the lists below, which allocate from it
+    arena arena_; // before the lists below, which allocate from it
     std::vector<large_block> retained_;
 
   public:

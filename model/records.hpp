@@ -8,7 +8,7 @@
 
 namespace morvane {
 
-using allocator = std::pmr::polymorphic_allocator<>;
+using allocator = arena_allocator;
 
 struct sprite {
     text index; // key: "0", "1", ... within its frame

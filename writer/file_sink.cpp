@@ -33,7 +33,7 @@ void file_sink::write(std::string_view bytes) {
         return;
     }
     if (spare_size_ < bytes.size()) {
-        spare_ = std::make_unique_for_overwrite<char[]>(background_limit);
+        spare_ = allocate_large_block(background_limit);
         spare_size_ = background_limit;
     }
     std::memcpy(spare_.get(), bytes.data(), bytes.size());

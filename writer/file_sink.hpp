@@ -32,7 +32,7 @@ class file_sink : public output_sink {
     void finish_pending();
 
     std::FILE* file_;
-    std::unique_ptr<char[]> spare_; // the copy of the block in flight
+    large_block spare_; // the copy of the block in flight
     std::size_t spare_size_ = 0;
     std::future<void> pending_;
 };

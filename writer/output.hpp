@@ -3,6 +3,7 @@
 // output_string, which fills "%s" placeholders with values byte for byte (a value
 // may hold any byte, NUL included) and hands the result to a sink in large blocks.
 
+#include "containers/large_block.hpp"
 #include "model/text.hpp"
 
 #include <algorithm>
@@ -177,7 +178,7 @@ class writer {
 
     static constexpr std::size_t block_size = 1 << 20;
     output_sink& sink_;
-    std::unique_ptr<char[]> buffer_ = std::make_unique_for_overwrite<char[]>(block_size);
+    large_block buffer_ = allocate_large_block(block_size);
     std::size_t used_ = 0;
 };
 
