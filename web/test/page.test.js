@@ -1,7 +1,8 @@
 // The page in headless Chromium, served from its build folder by
 // `python3 -m http.server`: the example through the file picker and back as a
 // download, every end-to-end case through the page's module, a broken file's
-// place, three files as one zip, and no request beyond the page's origin.
+// place, three dropped files as one zip, and no request beyond the page's
+// origin.
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { spawn } from "node:child_process";
@@ -31,7 +32,8 @@ before(async () => {
     args: ["--no-sandbox"] });
   const context = await browser.newContext({ acceptDownloads: true });
   context.on("request", (r) => {
-    if (!/^(blob|data):/.test(r.url()) && new URL(r.url()).origin !== origin) foreign.push(r.url());
+    const own = /^(blob|data):/.test(r.url()) || new URL(r.url()).origin === origin;
+    if (!own || r.method() !== "GET") foreign.push(`${r.method()} ${r.url()}`);
   });
   page = await context.newPage();
   page.on("pageerror", (e) => page_errors.push(String(e)));
@@ -107,11 +109,18 @@ test("a broken file shows its line and column, and the line cut around a marker"
   assert.equal([...text][marker.length - 1], "z");
 });
 
-test("three files give one zip with three entries, duplicate names made unique", async () => {
+test("three files dropped at once give one zip with three entries, equal names made unique", async () => {
   const other = read("tests/e2e/cases/example-small-file/input.old");
-  await pick([{ name: "project.old", mimeType: "text/plain", buffer: example },
-    { name: "project.old", mimeType: "text/plain", buffer: other },
-    { name: "notes.txt", mimeType: "text/plain", buffer: example }]);
+  await page.goto(`${origin}/`);
+  const files = [["project.old", example], ["project.old", other], ["notes.txt", example]]
+    .map(([name, bytes]) => [name, bytes.toString("base64")]);
+  const dropped = await page.evaluateHandle((all) => {
+    const transfer = new DataTransfer();
+    for (const [name, text] of all) transfer.items.add(new File([Uint8Array.from(atob(text), (c) => c.charCodeAt(0))], name));
+    return transfer;
+  }, files);
+  await page.dispatchEvent("#drop", "drop", { dataTransfer: dropped });
+  await page.locator("#summary", { hasText: /: 0 converting/ }).waitFor();
   const got = await download(() => page.getByText("Download all converted files as one zip").click());
   const entries = unzipSync(got.bytes);
   assert.deepEqual(Object.keys(entries).sort(), ["notes.txt.new", "project (2).new", "project.new"]);
@@ -120,7 +129,7 @@ test("three files give one zip with three entries, duplicate names made unique",
   assert.ok(Buffer.from(entries["notes.txt.new"]).equals(read("examples/project.new")));
 });
 
-test("nothing was requested beyond the page's origin, and the page raised no error", () => {
+test("nothing was requested beyond the page's origin nor sent to it, and the page raised no error", () => {
   assert.deepEqual(foreign, []);
   assert.deepEqual(page_errors, []);
 });
