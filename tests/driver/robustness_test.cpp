@@ -76,7 +76,7 @@ TEST(large_inputs, a_100_mb_image_path_is_carried_over_whole) {
     const std::string_view path(input.data() + head.size() - 1, input.size() - head.size() + 1);
     input += "; [x] 1; ! !\n";
 
-    const std::string out = converted_text(input);
+    const std::string out = convert(input).output;
     const std::string_view before = "[frame big]\nsprite 0 image=";
     const std::string_view after = "\nsprite 0 x=1\n";
     ASSERT_EQ(out.size(), before.size() + path.size() + after.size());

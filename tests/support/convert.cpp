@@ -26,9 +26,4 @@ converted convert(input_source& in) {
     return r;
 }
 
-std::string converted_text(std::string_view input) {
-    converted r = convert(input);
-    return r.parsed ? std::move(r.output) : "(failed)";
-}
-
 } // namespace morvane::testing

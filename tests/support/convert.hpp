@@ -18,7 +18,4 @@ struct converted {
 converted convert(input_source& in);
 converted convert(std::string_view input);
 
-// The text of a successful conversion, or "(failed)".
-std::string converted_text(std::string_view input);
-
 } // namespace morvane::testing
