@@ -50,8 +50,10 @@ TEST(engine, backtracking_forgets_actions_and_consumed_input_is_dropped) {
     EXPECT_EQ(e.parse_more(rule), 1);
     EXPECT_EQ(e.ran.size(), 5003U);
     EXPECT_EQ(e.buffered(), "!");
-    EXPECT_EQ(e.parse_more([&e] { return e.match_any() && e.match_any(); }), 0);
+    EXPECT_EQ(e.parse_more([&e] { return e.yyDo(record_a), e.match_char('x'); }), 0);
     EXPECT_EQ(e.ran.size(), 5003U) << "a failed parse runs no action";
+    EXPECT_EQ(e.parse_more([&e] { return e.match_any() && e.match_end(); }), 1);
+    EXPECT_EQ(e.buffered(), "");
 }
 
 // The log's number coding at the sizes that matter: one-byte values, the 32-bit
