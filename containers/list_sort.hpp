@@ -45,7 +45,13 @@ namespace morvane {
 struct sort_prefix {
     std::array<std::uint64_t, 3> words{};
 
-    friend auto operator<=>(const sort_prefix&, const sort_prefix&) = default;
+    // Spelled out: the WebAssembly toolchain's library has no <=> for arrays.
+    friend std::strong_ordering operator<=>(const sort_prefix& a, const sort_prefix& b) noexcept {
+        for (std::size_t i = 0; i < a.words.size(); ++i)
+            if (a.words[i] != b.words[i]) return a.words[i] <=> b.words[i];
+        return std::strong_ordering::equal;
+    }
+    friend bool operator==(const sort_prefix&, const sort_prefix&) = default;
 };
 
 // The projection that says nothing: every entry gets the same key.
