@@ -22,6 +22,8 @@ class document {
     document& operator=(const document&) = delete;
 
     [[nodiscard]] allocator alloc() noexcept { return allocator(&arena_); }
+    // The arena itself, for records that size their own storage.
+    [[nodiscard]] arena& storage() noexcept { return arena_; }
 
     // A new record in the arena. Records are never destroyed one by one: the
     // arena's release frees them, their list entries and their texts at once.
