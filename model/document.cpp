@@ -1,7 +1,6 @@
 #include "model/document.hpp"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cstring>
 #include <new>
@@ -33,7 +32,7 @@ text document::index_text(std::int64_t n) {
 
 void sprite::set(sprite_field f, text value, arena& storage) {
     const std::size_t at = slot(f);
-    const auto count = static_cast<std::size_t>(std::popcount(static_cast<unsigned>(present_)));
+    const std::size_t count = count_bits(present_);
     if (has(f)) {
         if (value.present()) {
             values_[at] = value;

@@ -6,7 +6,7 @@
 #include "containers/list.hpp"
 #include "model/text.hpp"
 
-#include <bit>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -49,6 +49,13 @@ class sprite {
     // throws std::bad_alloc.
     void set(sprite_field f, text value, arena& storage);
 
+    // Calls visit(field, value) for each present field, in field order.
+    template <class Visit> void for_each_present(Visit&& visit) const {
+        const text* value = values_;
+        for (unsigned f = 0; f < static_cast<unsigned>(sprite_field::count); ++f)
+            if ((present_ >> f & 1U) != 0) visit(static_cast<sprite_field>(f), *value++);
+    }
+
     [[nodiscard]] text angle() const noexcept { return get(sprite_field::angle); }
     [[nodiscard]] text color() const noexcept { return get(sprite_field::color); }
     [[nodiscard]] text height() const noexcept { return get(sprite_field::height); }
@@ -65,10 +72,21 @@ class sprite {
     static constexpr std::uint16_t bit(sprite_field f) noexcept {
         return static_cast<std::uint16_t>(1U << static_cast<unsigned>(f));
     }
+    // How many bits are set, counted a byte at a time from a table: the
+    // targets we build for may lack a population-count instruction, and the
+    // library's fallback is a call.
+    static constexpr std::array<std::uint8_t, 256> bits_in = [] {
+        std::array<std::uint8_t, 256> n{};
+        for (std::size_t i = 1; i < n.size(); ++i)
+            n[i] = static_cast<std::uint8_t>(n[i / 2] + (i & 1U));
+        return n;
+    }();
+    [[nodiscard]] static std::size_t count_bits(std::uint16_t bits) noexcept {
+        return std::size_t{bits_in[bits & 0xFFU]} + bits_in[bits >> 8U];
+    }
     // Where the field's value is (or would go) in values_.
     [[nodiscard]] std::size_t slot(sprite_field f) const noexcept {
-        return static_cast<std::size_t>(
-            std::popcount(static_cast<unsigned>(present_ & (bit(f) - 1U))));
+        return count_bits(static_cast<std::uint16_t>(present_ & (bit(f) - 1U)));
     }
 
     text* values_ = nullptr;    // the present fields' values, in field order

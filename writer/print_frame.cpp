@@ -41,18 +41,35 @@ void print_point(writer& out, const point* p) {
 void print_sprite(writer& out, const sprite* s) {
     if (s == nullptr) return;
     const text& i = s->index;
-    if (s->has(sprite_field::angle)) out.output_string(0, "sprite %s angle=%s\n", i, s->angle());
-    if (s->has(sprite_field::color)) out.output_string(0, "sprite %s color=%s\n", i, s->color());
-    if (s->has(sprite_field::height)) out.output_string(0, "sprite %s height=%s\n", i, s->height());
-    if (s->has(sprite_field::image)) out.output_string(0, "sprite %s image=%s\n", i, s->image());
-    if (s->has(sprite_field::ink)) out.output_string(0, "sprite %s ink=%s\n", i, s->ink());
-    if (s->has(sprite_field::opacity))
-        out.output_string(0, "sprite %s opacity=%s\n", i, s->opacity());
-    if (s->has(sprite_field::width)) out.output_string(0, "sprite %s width=%s\n", i, s->width());
-    if (s->has(sprite_field::x)) out.output_string(0, "sprite %s x=%s\n", i, s->x());
-    if (s->has(sprite_field::x_flip)) out.output_string(0, "sprite %s x flip=%s\n", i, s->x_flip());
-    if (s->has(sprite_field::y)) out.output_string(0, "sprite %s y=%s\n", i, s->y());
-    if (s->has(sprite_field::y_flip)) out.output_string(0, "sprite %s y flip=%s\n", i, s->y_flip());
+    // The present values come in field order, which is the order of the lines.
+    s->for_each_present([&out, &i](sprite_field f, const text& v) {
+        switch (f) {
+        case sprite_field::angle:
+            return out.output_string(0, "sprite %s angle=%s\n", i, v);
+        case sprite_field::color:
+            return out.output_string(0, "sprite %s color=%s\n", i, v);
+        case sprite_field::height:
+            return out.output_string(0, "sprite %s height=%s\n", i, v);
+        case sprite_field::image:
+            return out.output_string(0, "sprite %s image=%s\n", i, v);
+        case sprite_field::ink:
+            return out.output_string(0, "sprite %s ink=%s\n", i, v);
+        case sprite_field::opacity:
+            return out.output_string(0, "sprite %s opacity=%s\n", i, v);
+        case sprite_field::width:
+            return out.output_string(0, "sprite %s width=%s\n", i, v);
+        case sprite_field::x:
+            return out.output_string(0, "sprite %s x=%s\n", i, v);
+        case sprite_field::x_flip:
+            return out.output_string(0, "sprite %s x flip=%s\n", i, v);
+        case sprite_field::y:
+            return out.output_string(0, "sprite %s y=%s\n", i, v);
+        case sprite_field::y_flip:
+            return out.output_string(0, "sprite %s y flip=%s\n", i, v);
+        case sprite_field::count:
+            return;
+        }
+    });
 }
 
 } // namespace morvane
