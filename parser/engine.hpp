@@ -16,6 +16,7 @@
 #include "parser/input.hpp"
 #include "parser/log_codec.hpp"
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -42,6 +43,26 @@ class byte_buffer {
   private:
     large_block data_;
     std::size_t capacity_ = 0;
+};
+
+// A literal the rules match, with its first bytes (at most 8) packed into a
+// word as they lie in memory, so that where 8 bytes are at hand it is compared
+// in one step.
+struct keyword {
+    std::string_view text;
+    std::uint64_t head = 0;
+    std::uint64_t mask = 0;
+
+    template <std::size_t N>
+    consteval keyword(const char (&literal)[N]) // NOLINT: implicit by design
+        : text(literal, N - 1) {
+        for (std::size_t i = 0; i < text.size() && i < 8; ++i) {
+            const unsigned shift =
+                std::endian::native == std::endian::little ? 8U * i : 8U * (7 - i);
+            head |= std::uint64_t{static_cast<unsigned char>(text[i])} << shift;
+            mask |= std::uint64_t{0xFF} << shift;
+        }
+    }
 };
 
 class engine {
@@ -118,12 +139,17 @@ class engine {
         return false;
     }
     // members* : takes every byte from the position on that is a member,
-    // refilling as needed. Never fails.
+    // refilling as needed. Never fails. The byte after the last one read is
+    // always a NUL, so for a class without NUL the scan needs no end test.
     void skip_members(const char_class& members) {
         for (;;) {
             const char* buf = yybuf_.data();
             std::size_t p = yypos;
-            while (p < yylimit && members.contains(static_cast<unsigned char>(buf[p]))) ++p;
+            if (members.contains(0)) {
+                while (p < yylimit && members.contains(static_cast<unsigned char>(buf[p]))) ++p;
+            } else {
+                while (members.contains(static_cast<unsigned char>(buf[p]))) ++p;
+            }
             yypos = p;
             if (p < yylimit || !yyrefill()) return;
         }
@@ -147,6 +173,16 @@ class engine {
             return false;
         }
         return match_string_at_end(literal);
+    }
+    bool match_keyword(const keyword& k) {
+        if (k.text.size() <= 8 && yylimit - yypos >= 8 && !tracking_) {
+            std::uint64_t at;
+            std::memcpy(&at, yybuf_.data() + yypos, 8);
+            if ((at & k.mask) != k.head) return false;
+            yypos += k.text.size();
+            return true;
+        }
+        return yymatchString(k.text);
     }
     // The end-of-input test !. , reported as `name` when it fails.
     bool match_end(std::string_view name = {}) {
