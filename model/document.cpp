@@ -16,9 +16,7 @@ text document::copy(std::string_view bytes) {
     return borrow(std::string_view(storage, bytes.size()));
 }
 
-text document::borrow(std::string_view bytes) {
-    if (text::fits_short(bytes)) [[likely]]
-        return text(bytes);
+text document::borrow_long(std::string_view bytes) {
     auto* wide = new (arena_.allocate(sizeof(long_text), alignof(long_text)))
         long_text{bytes.data() != nullptr ? bytes.data() : "", bytes.size()};
     return text::of_long(wide);

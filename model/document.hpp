@@ -37,7 +37,11 @@ class document {
 
     // A present text of the bytes, which must outlive the document (they are in
     // a retained input buffer or in the arena). Any length.
-    [[nodiscard]] text borrow(std::string_view bytes);
+    [[nodiscard]] text borrow(std::string_view bytes) {
+        if (text::fits_short(bytes)) [[likely]]
+            return text(bytes);
+        return borrow_long(bytes);
+    }
     // A present text holding a copy of the bytes.
     [[nodiscard]] text copy(std::string_view bytes);
     // The decimal text of n, as generated for sprite, animation-frame and sound indices.
@@ -46,6 +50,8 @@ class document {
     void retain(large_block buffer);
 
   private:
+    [[nodiscard]] text borrow_long(std::string_view bytes);
+
     arena arena_; // before the lists below, which allocate from it
     std::vector<large_block> retained_;
 

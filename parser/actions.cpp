@@ -7,7 +7,7 @@
 namespace morvane {
 namespace {
 
-using action_fn = void (*)(builder&, std::string_view);
+using action_fn = action_function;
 
 // Stores the popped text through the cursor; with no cursor nothing is popped.
 template <class R> void store(builder& b, R* cursor, text R::*field) {
@@ -217,8 +217,7 @@ static_assert(
 
 } // namespace
 
-void run_action(builder& b, std::uint8_t id, std::string_view captured) {
-    actions[id](b, captured);
-}
+const std::array<action_function, static_cast<std::size_t>(action::count)> action_functions =
+    actions;
 
 } // namespace morvane

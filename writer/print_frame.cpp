@@ -40,7 +40,7 @@ void print_point(writer& out, const point* p) {
 
 void print_sprite(writer& out, const sprite* s) {
     if (s == nullptr) return;
-    const text& i = s->index;
+    const std::string_view i = s->index.view();
     // The present values come in field order, which is the order of the lines.
     s->for_each_present([&out, &i](sprite_field f, const text& v) {
         switch (f) {
