@@ -50,7 +50,8 @@ bool old_format_parser::yy_text() {
 bool old_format_parser::yy_num() {
     begin_capture();
     if (available() && peek() == '-') ++yypos;
-    skip_members(digits);
+    static_assert(digits.count() == 10 && digits.contains('0') && digits.contains('9'));
+    skip_digits();
     end_capture();
     yy_spacing();
     record(action::num_1);
