@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 namespace morvane {
 
@@ -49,11 +50,11 @@ class sprite {
     // throws std::bad_alloc.
     void set(sprite_field f, text value, arena& storage);
 
-    // Calls visit(field, value) for each present field, in field order.
+    // Calls visit(field, value) for each present field, in field order; the
+    // field comes as a std::integral_constant, so that each call is
+    // expanded for its own field.
     template <class Visit> void for_each_present(Visit&& visit) const {
-        const text* value = values_;
-        for (unsigned f = 0; f < static_cast<unsigned>(sprite_field::count); ++f)
-            if ((present_ >> f & 1U) != 0) visit(static_cast<sprite_field>(f), *value++);
+        visit_from<0>(values_, visit);
     }
 
     [[nodiscard]] text angle() const noexcept { return get(sprite_field::angle); }
@@ -69,6 +70,14 @@ class sprite {
     [[nodiscard]] text y_flip() const noexcept { return get(sprite_field::y_flip); }
 
   private:
+    template <unsigned F, class Visit> void visit_from(const text* value, Visit& visit) const {
+        if constexpr (F < static_cast<unsigned>(sprite_field::count)) {
+            if ((present_ >> F & 1U) != 0)
+                visit(std::integral_constant<sprite_field, static_cast<sprite_field>(F)>{},
+                      *value++);
+            visit_from<F + 1>(value, visit);
+        }
+    }
     static constexpr std::uint16_t bit(sprite_field f) noexcept {
         return static_cast<std::uint16_t>(1U << static_cast<unsigned>(f));
     }

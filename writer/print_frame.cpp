@@ -2,7 +2,19 @@
 #include "model/operations.hpp"
 #include "writer/print.hpp"
 
+#include <array>
+
 namespace morvane {
+namespace {
+
+// A sprite's lines, in field order, the order in which they are written.
+constexpr std::array<output_format, static_cast<std::size_t>(sprite_field::count)> sprite_lines{
+    "sprite %s angle=%s\n", "sprite %s color=%s\n", "sprite %s height=%s\n",
+    "sprite %s image=%s\n", "sprite %s ink=%s\n",   "sprite %s opacity=%s\n",
+    "sprite %s width=%s\n", "sprite %s x=%s\n",     "sprite %s x flip=%s\n",
+    "sprite %s y=%s\n",     "sprite %s y flip=%s\n"};
+
+} // namespace
 
 void print_frame(writer& out, frame* f) {
     if (f == nullptr) return;
@@ -41,34 +53,8 @@ void print_point(writer& out, const point* p) {
 void print_sprite(writer& out, const sprite* s) {
     if (s == nullptr) return;
     const std::string_view i = s->index.view();
-    // The present values come in field order, which is the order of the lines.
-    s->for_each_present([&out, &i](sprite_field f, const text& v) {
-        switch (f) {
-        case sprite_field::angle:
-            return out.output_string(0, "sprite %s angle=%s\n", i, v);
-        case sprite_field::color:
-            return out.output_string(0, "sprite %s color=%s\n", i, v);
-        case sprite_field::height:
-            return out.output_string(0, "sprite %s height=%s\n", i, v);
-        case sprite_field::image:
-            return out.output_string(0, "sprite %s image=%s\n", i, v);
-        case sprite_field::ink:
-            return out.output_string(0, "sprite %s ink=%s\n", i, v);
-        case sprite_field::opacity:
-            return out.output_string(0, "sprite %s opacity=%s\n", i, v);
-        case sprite_field::width:
-            return out.output_string(0, "sprite %s width=%s\n", i, v);
-        case sprite_field::x:
-            return out.output_string(0, "sprite %s x=%s\n", i, v);
-        case sprite_field::x_flip:
-            return out.output_string(0, "sprite %s x flip=%s\n", i, v);
-        case sprite_field::y:
-            return out.output_string(0, "sprite %s y=%s\n", i, v);
-        case sprite_field::y_flip:
-            return out.output_string(0, "sprite %s y flip=%s\n", i, v);
-        case sprite_field::count:
-            return;
-        }
+    s->for_each_present([&out, i](auto field, const text& v) {
+        out.output_string(0, sprite_lines[static_cast<std::size_t>(decltype(field)::value)], i, v);
     });
 }
 
