@@ -28,6 +28,16 @@ class arena {
         next_ = at + bytes;
         return at;
     }
+    // Grows the latest allocation, `at` of `bytes` bytes, by `more` bytes where
+    // it lies; false (nothing changed) when something came after it or the
+    // block has no room left.
+    [[nodiscard]] bool extend(const void* at, std::size_t bytes, std::size_t more) noexcept {
+        if (next_ == nullptr || static_cast<const char*>(at) + bytes != next_ ||
+            more > static_cast<std::size_t>(end_ - next_))
+            return false;
+        next_ += more;
+        return true;
+    }
 
   private:
     void* allocate_in_new_block(std::size_t bytes, std::size_t alignment);

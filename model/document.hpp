@@ -22,6 +22,8 @@ class document {
     document& operator=(const document&) = delete;
 
     [[nodiscard]] allocator alloc() noexcept { return allocator(&arena_); }
+    // The arena itself, for records that size their own storage.
+    [[nodiscard]] arena& storage() noexcept { return arena_; }
 
     // A new record in the arena. Records are never destroyed one by one: the
     // arena's release frees them, their list entries and their texts at once.
@@ -35,7 +37,11 @@ class document {
 
     // A present text of the bytes, which must outlive the document (they are in
     // a retained input buffer or in the arena). Any length.
-    [[nodiscard]] text borrow(std::string_view bytes);
+    [[nodiscard]] text borrow(std::string_view bytes) {
+        if (text::fits_short(bytes)) [[likely]]
+            return text(bytes);
+        return borrow_long(bytes);
+    }
     // A present text holding a copy of the bytes.
     [[nodiscard]] text copy(std::string_view bytes);
     // The decimal text of n, as generated for sprite, animation-frame and sound indices.
@@ -44,6 +50,8 @@ class document {
     void retain(large_block buffer);
 
   private:
+    [[nodiscard]] text borrow_long(std::string_view bytes);
+
     arena arena_; // before the lists below, which allocate from it
     std::vector<large_block> retained_;
 

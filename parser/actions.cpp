@@ -7,7 +7,7 @@
 namespace morvane {
 namespace {
 
-using action_fn = void (*)(builder&, std::string_view);
+using action_fn = action_function;
 
 // Stores the popped text through the cursor; with no cursor nothing is popped.
 template <class R> void store(builder& b, R* cursor, text R::*field) {
@@ -103,25 +103,44 @@ void yy_1_sprite_block(builder& b, std::string_view) {
     b.current_sprite = new_sprite(b.doc, b.current_frame, b.doc.index_text(b.sprite_count));
     ++b.sprite_count;
 }
-void yy_2_sprite_block(builder& b, std::string_view) { store(b, b.current_sprite, &sprite::width); }
-void yy_3_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, &sprite::height);
+// Stores the popped text in a field of the current sprite; with no sprite
+// nothing is popped.
+void store(builder& b, sprite* cursor, sprite_field field) {
+    if (cursor != nullptr) cursor->set(field, b.pop(), b.doc.storage());
 }
-void yy_4_sprite_block(builder& b, std::string_view) { store(b, b.current_sprite, &sprite::color); }
-void yy_5_sprite_block(builder& b, std::string_view) { store(b, b.current_sprite, &sprite::angle); }
-void yy_6_sprite_block(builder& b, std::string_view) { store(b, b.current_sprite, &sprite::image); }
-void yy_7_sprite_block(builder& b, std::string_view) { store(b, b.current_sprite, &sprite::ink); }
+void yy_2_sprite_block(builder& b, std::string_view) {
+    store(b, b.current_sprite, sprite_field::width);
+}
+void yy_3_sprite_block(builder& b, std::string_view) {
+    store(b, b.current_sprite, sprite_field::height);
+}
+void yy_4_sprite_block(builder& b, std::string_view) {
+    store(b, b.current_sprite, sprite_field::color);
+}
+void yy_5_sprite_block(builder& b, std::string_view) {
+    store(b, b.current_sprite, sprite_field::angle);
+}
+void yy_6_sprite_block(builder& b, std::string_view) {
+    store(b, b.current_sprite, sprite_field::image);
+}
+void yy_7_sprite_block(builder& b, std::string_view) {
+    store(b, b.current_sprite, sprite_field::ink);
+}
 void yy_8_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, &sprite::opacity);
+    store(b, b.current_sprite, sprite_field::opacity);
 }
 void yy_9_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, &sprite::x_flip);
+    store(b, b.current_sprite, sprite_field::x_flip);
 }
 void yy_10_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, &sprite::y_flip);
+    store(b, b.current_sprite, sprite_field::y_flip);
 }
-void yy_11_sprite_block(builder& b, std::string_view) { store(b, b.current_sprite, &sprite::x); }
-void yy_12_sprite_block(builder& b, std::string_view) { store(b, b.current_sprite, &sprite::y); }
+void yy_11_sprite_block(builder& b, std::string_view) {
+    store(b, b.current_sprite, sprite_field::x);
+}
+void yy_12_sprite_block(builder& b, std::string_view) {
+    store(b, b.current_sprite, sprite_field::y);
+}
 
 // Animations: frames numbered within their animation, sounds within their frame.
 void yy_1_animation_block(builder& b, std::string_view) {
@@ -198,8 +217,7 @@ static_assert(
 
 } // namespace
 
-void run_action(builder& b, std::uint8_t id, std::string_view captured) {
-    actions[id](b, captured);
-}
+const std::array<action_function, static_cast<std::size_t>(action::count)> action_functions =
+    actions;
 
 } // namespace morvane

@@ -8,6 +8,8 @@
 #include "model/builder.hpp"
 #include "parser/char_class.hpp"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -38,6 +40,10 @@ enum class action : std::uint8_t {
 };
 // clang-format on
 
+static_assert(static_cast<int>(action::text_1) == 0 && static_cast<int>(action::num_1) == 1 &&
+                  static_cast<int>(action::file_1) == 2,
+              "the value actions come first");
+
 // The actions that receive the captured text.
 inline constexpr char_class text_actions = [] {
     char_class c;
@@ -47,6 +53,18 @@ inline constexpr char_class text_actions = [] {
     return c;
 }();
 
-void run_action(builder& b, std::uint8_t id, std::string_view captured);
+using action_function = void (*)(builder&, std::string_view captured);
+// The action functions, indexed by action id.
+extern const std::array<action_function, static_cast<std::size_t>(action::count)> action_functions;
+
+inline void run_action(builder& b, std::uint8_t id, std::string_view captured) {
+    // Every value action pushes the captured text; as the most frequent
+    // actions, they are done here rather than through a call by address.
+    if (id <= static_cast<std::uint8_t>(action::file_1)) {
+        b.push(b.doc.borrow(captured));
+        return;
+    }
+    action_functions[id](b, captured);
+}
 
 } // namespace morvane

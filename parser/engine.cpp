@@ -36,21 +36,25 @@ void engine::set_up() {
     yybuf_.reserve(first_buffer, 0);
     yythunks_.reserve(first_log, 0);
     yylimit = yypos = 0;
+    yybuf_.data()[0] = '\0';
 }
 
 bool engine::yyrefill() {
     if (at_end_ || input_ == nullptr) return false;
     // Room for the rest of an input of known size (and one byte more, so that
     // the read that finds its end needs no growth); otherwise for a large read.
+    // One byte more is kept for the NUL after the bytes read.
     std::size_t room = min_read;
     if (expected_limit_) room = yylimit < *expected_limit_ ? *expected_limit_ - yylimit + 1 : 1;
+    ++room;
     if (yybuf_.capacity() - yylimit < room) yybuf_.reserve(yylimit + room, yylimit);
-    const std::size_t n = input_->read(yybuf_.data() + yylimit, yybuf_.capacity() - yylimit);
+    const std::size_t n = input_->read(yybuf_.data() + yylimit, yybuf_.capacity() - yylimit - 1);
     if (n == 0) {
         at_end_ = true;
         return false;
     }
     yylimit += n;
+    yybuf_.data()[yylimit] = '\0';
     return true;
 }
 
@@ -88,6 +92,7 @@ void engine::drop_consumed() {
     const std::size_t remaining = yylimit - yypos;
     if (remaining != 0 && yypos != 0) std::memmove(yybuf_.data(), yybuf_.data() + yypos, remaining);
     yylimit = remaining;
+    yybuf_.data()[yylimit] = '\0';
     yybegin = yybegin > yypos ? yybegin - yypos : 0;
     yyend = yyend > yypos ? yyend - yypos : 0;
     yypos = 0;

@@ -16,6 +16,7 @@
 #include "parser/input.hpp"
 #include "parser/log_codec.hpp"
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -42,6 +43,26 @@ class byte_buffer {
   private:
     large_block data_;
     std::size_t capacity_ = 0;
+};
+
+// A literal the rules match, with its first bytes (at most 8) packed into a
+// word as they lie in memory, so that where 8 bytes are at hand it is compared
+// in one step.
+struct keyword {
+    std::string_view text;
+    std::uint64_t head = 0;
+    std::uint64_t mask = 0;
+
+    template <std::size_t N>
+    consteval keyword(const char (&literal)[N]) // NOLINT: implicit by design
+        : text(literal, N - 1) {
+        for (std::size_t i = 0; i < text.size() && i < 8; ++i) {
+            const unsigned shift =
+                std::endian::native == std::endian::little ? 8U * i : 8U * (7 - i);
+            head |= std::uint64_t{static_cast<unsigned char>(text[i])} << shift;
+            mask |= std::uint64_t{0xFF} << shift;
+        }
+    }
 };
 
 class engine {
@@ -118,16 +139,25 @@ class engine {
         return false;
     }
     // members* : takes every byte from the position on that is a member,
-    // refilling as needed. Never fails.
+    // refilling as needed. Never fails. The byte after the last one read is
+    // always a NUL, so for a class without NUL the scan needs no end test.
     void skip_members(const char_class& members) {
         for (;;) {
             const char* buf = yybuf_.data();
             std::size_t p = yypos;
-            while (p < yylimit && members.contains(static_cast<unsigned char>(buf[p]))) ++p;
+            if (members.contains(0)) {
+                while (p < yylimit && members.contains(static_cast<unsigned char>(buf[p]))) ++p;
+            } else {
+                while (members.contains(static_cast<unsigned char>(buf[p]))) ++p;
+            }
             yypos = p;
             if (p < yylimit || !yyrefill()) return;
         }
     }
+    // The same for decimal digits, whose runs vary in length from number to
+    // number: eight bytes are tested at a time, without a branch per byte,
+    // where eight are at hand.
+    void skip_digits() { skip_words(non_digit_word, digit); }
     bool match_any() {
         if (!available()) return false;
         ++yypos;
@@ -147,6 +177,16 @@ class engine {
             return false;
         }
         return match_string_at_end(literal);
+    }
+    bool match_keyword(const keyword& k) {
+        if (k.text.size() <= 8 && yylimit - yypos >= 8 && !tracking_) {
+            std::uint64_t at;
+            std::memcpy(&at, yybuf_.data() + yypos, 8);
+            if ((at & k.mask) != k.head) return false;
+            yypos += k.text.size();
+            return true;
+        }
+        return yymatchString(k.text);
     }
     // The end-of-input test !. , reported as `name` when it fails.
     bool match_end(std::string_view name = {}) {
@@ -189,6 +229,44 @@ class engine {
     }
 
   private:
+    static constexpr std::uint64_t ones = 0x0101010101010101U;
+    // Nonzero in the first byte (in memory order) that is not a digit, zero in
+    // the bytes before it. A digit's high half is 3, and stays 3 when 6 is
+    // added. A carry out of a byte comes only from one of 0xFA and above, which
+    // is not a digit, so it changes nothing before the first byte that is not.
+    static constexpr std::uint64_t non_digit_word(std::uint64_t w) noexcept {
+        constexpr std::uint64_t high_halves = ones * 0xF0U;
+        constexpr std::uint64_t threes = ones * 0x30U;
+        return ((w & high_halves) ^ threes) | (((w + ones * 6U) & high_halves) ^ threes);
+    }
+    static constexpr bool digit(unsigned char c) noexcept { return c >= '0' && c <= '9'; }
+    template <class Word, class Byte> void skip_words(Word stop_bits, Byte member) {
+        for (;;) {
+            const char* buf = yybuf_.data();
+            std::size_t p = yypos;
+            // Many runs are empty or one byte long: those need no word. The
+            // NUL after the input ends every run.
+            if (member(static_cast<unsigned char>(buf[p])) &&
+                member(static_cast<unsigned char>(buf[++p]))) {
+                if constexpr (std::endian::native == std::endian::little) {
+                    while (yylimit - p >= 8) {
+                        std::uint64_t w;
+                        std::memcpy(&w, buf + p, 8);
+                        const std::uint64_t stop = stop_bits(w);
+                        if (stop != 0) {
+                            yypos = p + static_cast<std::size_t>(std::countr_zero(stop)) / 8;
+                            return;
+                        }
+                        p += 8;
+                    }
+                }
+                while (member(static_cast<unsigned char>(buf[p]))) ++p;
+            }
+            yypos = p;
+            if (p < yylimit || !yyrefill()) return;
+        }
+    }
+
     // The position, buffer and log are the engine's and its grammar's alone:
     // everything else goes through the matching primitives above.
     friend class old_format_parser;

@@ -50,7 +50,8 @@ bool old_format_parser::yy_text() {
 bool old_format_parser::yy_num() {
     begin_capture();
     if (available() && peek() == '-') ++yypos;
-    skip_members(digits);
+    static_assert(digits.count() == 10 && digits.contains('0') && digits.contains('9'));
+    skip_digits();
     end_capture();
     yy_spacing();
     record(action::num_1);
@@ -76,9 +77,9 @@ bool old_format_parser::yy_file() {
     return true;
 }
 
-bool old_format_parser::head(std::string_view key, action a) {
+bool old_format_parser::head(const keyword& key, action a) {
     const mark m = save();
-    if (yymatchString(key) && match_char(']')) {
+    if (match_keyword(key) && match_char(']')) {
         yy_spacing();
         record(a);
         return true;
@@ -87,9 +88,9 @@ bool old_format_parser::head(std::string_view key, action a) {
     return false;
 }
 
-bool old_format_parser::name_statement(std::string_view key, action a) {
+bool old_format_parser::name_statement(const keyword& key, action a) {
     const mark m = save();
-    if (yymatchString(key) && match_char(']')) {
+    if (match_keyword(key) && match_char(']')) {
         yy_spacing();
         if (yy_text()) {
             yy_spacing();
@@ -103,9 +104,9 @@ bool old_format_parser::name_statement(std::string_view key, action a) {
     return false;
 }
 
-bool old_format_parser::tight_text_statement(std::string_view key, action a) {
+bool old_format_parser::tight_text_statement(const keyword& key, action a) {
     const mark m = save();
-    if (yymatchString(key) && match_char(']')) {
+    if (match_keyword(key) && match_char(']')) {
         yy_spacing();
         if (yy_text() && yy_semicolon()) {
             record(a);
@@ -116,9 +117,9 @@ bool old_format_parser::tight_text_statement(std::string_view key, action a) {
     return false;
 }
 
-bool old_format_parser::num_statement(std::string_view key, action a) {
+bool old_format_parser::num_statement(const keyword& key, action a) {
     const mark m = save();
-    if (yymatchString(key) && match_char(']')) {
+    if (match_keyword(key) && match_char(']')) {
         yy_spacing();
         yy_num();
         if (yy_semicolon()) {
@@ -133,9 +134,9 @@ bool old_format_parser::num_statement(std::string_view key, action a) {
     return false;
 }
 
-bool old_format_parser::file_statement(std::string_view key, action a) {
+bool old_format_parser::file_statement(const keyword& key, action a) {
     const mark m = save();
-    if (yymatchString(key) && match_char(']')) {
+    if (match_keyword(key) && match_char(']')) {
         yy_spacing();
         yy_file();
         if (yy_semicolon()) {
@@ -161,14 +162,15 @@ bool old_format_parser::statement(const statement_rule& rule) {
     return false;
 }
 
-template <std::size_t N>
-bool old_format_parser::first_statement(const std::array<statement_rule, N>& rules) {
-    const bool by_first_byte = !tracking_failures() && available();
-    const char first = by_first_byte ? peek() : '\0';
-    for (const statement_rule& rule : rules) {
-        if (by_first_byte && rule.key.front() != first) continue;
-        if (statement(rule)) return true;
+template <std::size_t N> bool old_format_parser::first_statement(const statement_table<N>& table) {
+    if (tracking_failures() || !available()) {
+        for (const statement_rule& rule : table.rules)
+            if (statement(rule)) return true;
+        return false;
     }
+    for (std::size_t i = table.first_with[static_cast<unsigned char>(peek())]; i < N;
+         i = table.next_with[i])
+        if (statement(table.rules[i])) return true;
     return false;
 }
 
@@ -285,7 +287,7 @@ bool old_format_parser::yy_frame_block() {
 bool old_format_parser::yy_collision_rect_block() {
     if (!head("colrect", action::collision_rect_block_1)) return false;
     using enum statement_shape;
-    static constexpr std::array<statement_rule, 7> statements{{
+    static constexpr statement_table<7> statements{std::array<statement_rule, 7>{{
         {"name", name, action::collision_rect_block_2},
         {"x", number, action::collision_rect_block_3},
         {"y", number, action::collision_rect_block_4},
@@ -293,7 +295,7 @@ bool old_format_parser::yy_collision_rect_block() {
         {"height", number, action::collision_rect_block_6},
         {"value", number, action::collision_rect_block_7},
         {"color", number, action::collision_rect_block_8},
-    }};
+    }}};
     elements([this] { return first_statement(statements); });
     return true;
 }
@@ -301,12 +303,12 @@ bool old_format_parser::yy_collision_rect_block() {
 bool old_format_parser::yy_point_block() {
     if (!head("point", action::point_block_1)) return false;
     using enum statement_shape;
-    static constexpr std::array<statement_rule, 4> statements{{
+    static constexpr statement_table<4> statements{std::array<statement_rule, 4>{{
         {"name", name, action::point_block_2},
         {"x", number, action::point_block_3},
         {"y", number, action::point_block_4},
         {"type", number, action::point_block_5},
-    }};
+    }}};
     elements([this] { return first_statement(statements); });
     return true;
 }
@@ -314,7 +316,7 @@ bool old_format_parser::yy_point_block() {
 bool old_format_parser::yy_sprite_block() {
     if (!head("sprite", action::sprite_block_1)) return false;
     using enum statement_shape;
-    static constexpr std::array<statement_rule, 11> statements{{
+    static constexpr statement_table<11> statements{std::array<statement_rule, 11>{{
         {"width", number, action::sprite_block_2},
         {"height", number, action::sprite_block_3},
         {"color", number, action::sprite_block_4},
@@ -326,7 +328,7 @@ bool old_format_parser::yy_sprite_block() {
         {"y flip", number, action::sprite_block_10},
         {"x", number, action::sprite_block_11},
         {"y", number, action::sprite_block_12},
-    }};
+    }}};
     elements([this] { return first_statement(statements); });
     return true;
 }

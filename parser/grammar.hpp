@@ -59,27 +59,46 @@ class old_format_parser : public engine {
     // value, and the action recorded when it matches.
     enum class statement_shape : std::uint8_t { name, number, file, tight_text };
     struct statement_rule {
-        std::string_view key;
+        keyword key;
         statement_shape shape;
         action done;
     };
     bool statement(const statement_rule& rule);
+    // A block's statement alternatives in order, with, for each byte, the
+    // first alternative whose keyword begins with it and, for each
+    // alternative, the next one that begins with the same byte (N for none).
+    template <std::size_t N> struct statement_table {
+        std::array<statement_rule, N> rules;
+        std::array<std::uint8_t, 256> first_with{};
+        std::array<std::uint8_t, N> next_with{};
+
+        consteval explicit statement_table(const std::array<statement_rule, N>& in) : rules(in) {
+            static_assert(N < 255);
+            first_with.fill(static_cast<std::uint8_t>(N));
+            next_with.fill(static_cast<std::uint8_t>(N));
+            for (std::size_t i = N; i-- > 0;) {
+                const auto byte = static_cast<unsigned char>(rules[i].key.text.front());
+                next_with[i] = first_with[byte];
+                first_with[byte] = static_cast<std::uint8_t>(i);
+            }
+        }
+    };
     // rule_1 / rule_2 / ... in order. An alternative whose keyword cannot
     // match the byte at the position fails at once without a trace, so unless
     // failures are tracked (which records every alternative tried) only those
-    // that begin with that byte are tried.
-    template <std::size_t N> bool first_statement(const std::array<statement_rule, N>& rules);
+    // that begin with that byte are tried, found through the table.
+    template <std::size_t N> bool first_statement(const statement_table<N>& table);
 
     // KEY "]" spacing {a}: the head of a block, at its keyword.
-    bool head(std::string_view key, action a);
+    bool head(const keyword& key, action a);
     // KEY "]" spacing text spacing semicolon {a}
-    bool name_statement(std::string_view key, action a);
+    bool name_statement(const keyword& key, action a);
     // KEY "]" spacing text semicolon {a}: blanks before ";" belong to the value.
-    bool tight_text_statement(std::string_view key, action a);
+    bool tight_text_statement(const keyword& key, action a);
     // KEY "]" spacing num semicolon {a}
-    bool num_statement(std::string_view key, action a);
+    bool num_statement(const keyword& key, action a);
     // KEY "]" spacing file semicolon {a}
-    bool file_statement(std::string_view key, action a);
+    bool file_statement(const keyword& key, action a);
     // "!" spacing: the end of a nested block, matched by the block around it.
     bool close_block();
     // ( "[" spacing ELEMENT )* where element() tries the alternatives in order.

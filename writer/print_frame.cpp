@@ -2,7 +2,19 @@
 #include "model/operations.hpp"
 #include "writer/print.hpp"
 
+#include <array>
+
 namespace morvane {
+namespace {
+
+// A sprite's lines, in field order, the order in which they are written.
+constexpr std::array<output_format, static_cast<std::size_t>(sprite_field::count)> sprite_lines{
+    "sprite %s angle=%s\n", "sprite %s color=%s\n", "sprite %s height=%s\n",
+    "sprite %s image=%s\n", "sprite %s ink=%s\n",   "sprite %s opacity=%s\n",
+    "sprite %s width=%s\n", "sprite %s x=%s\n",     "sprite %s x flip=%s\n",
+    "sprite %s y=%s\n",     "sprite %s y flip=%s\n"};
+
+} // namespace
 
 void print_frame(writer& out, frame* f) {
     if (f == nullptr) return;
@@ -40,18 +52,10 @@ void print_point(writer& out, const point* p) {
 
 void print_sprite(writer& out, const sprite* s) {
     if (s == nullptr) return;
-    const text& i = s->index;
-    if (s->angle.present()) out.output_string(0, "sprite %s angle=%s\n", i, s->angle);
-    if (s->color.present()) out.output_string(0, "sprite %s color=%s\n", i, s->color);
-    if (s->height.present()) out.output_string(0, "sprite %s height=%s\n", i, s->height);
-    if (s->image.present()) out.output_string(0, "sprite %s image=%s\n", i, s->image);
-    if (s->ink.present()) out.output_string(0, "sprite %s ink=%s\n", i, s->ink);
-    if (s->opacity.present()) out.output_string(0, "sprite %s opacity=%s\n", i, s->opacity);
-    if (s->width.present()) out.output_string(0, "sprite %s width=%s\n", i, s->width);
-    if (s->x.present()) out.output_string(0, "sprite %s x=%s\n", i, s->x);
-    if (s->x_flip.present()) out.output_string(0, "sprite %s x flip=%s\n", i, s->x_flip);
-    if (s->y.present()) out.output_string(0, "sprite %s y=%s\n", i, s->y);
-    if (s->y_flip.present()) out.output_string(0, "sprite %s y flip=%s\n", i, s->y_flip);
+    const std::string_view i = s->index.view();
+    s->for_each_present([&out, i](auto field, const text& v) {
+        out.output_string(0, sprite_lines[static_cast<std::size_t>(decltype(field)::value)], i, v);
+    });
 }
 
 } // namespace morvane
