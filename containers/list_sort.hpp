@@ -196,6 +196,12 @@ template <class T> void zigzag(list<T>& l) noexcept {
 // Lists up to this long are sorted by partition_step itself.
 inline constexpr std::size_t direct_sort_limit = 16;
 
+// Up to this many entries, sort_long_list goes first: its keys, held side by
+// side, sort far faster than a merge that reads scattered records at every
+// comparison, and its tables stay within a few MiB. Longer lists try the merge
+// sort in place first, which needs no memory when every key differs.
+inline constexpr std::size_t keyed_sort_limit = std::size_t{1} << 18;
+
 // Merges two sorted chains of next links, taking from `a` (the earlier one) on
 // ties. before(x, y): whether x goes strictly before y.
 template <class E, class Before> E* merge_chains(E* a, E* b, Before& before) {
@@ -359,32 +365,42 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
 
 } // namespace detail
 
+namespace detail {
+
+// list_sort with the length above which the merge sort in place goes first.
+template <class T, class Cmp, class Prefix>
+void sort_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t keyed_limit) {
+    const std::size_t n = l.count;
+    if (n < 2) return;
+    switch (shape_of(l, cmp)) {
+    case list_shape::strictly_ascending:
+        return;
+    case list_shape::strictly_descending:
+        reverse(l);
+        return;
+    case list_shape::all_equal:
+        zigzag(l);
+        return;
+    case list_shape::other:
+        break;
+    }
+    if (n <= direct_sort_limit)
+        l.tail = partition_step(l.head, cmp);
+    else if (n > keyed_limit && sort_in_place_if_all_differ(l, cmp))
+        return;
+    else if (n < std::numeric_limits<std::uint32_t>::max())
+        sort_long_list<std::uint32_t>(l, cmp, prefix);
+    else
+        sort_long_list<std::size_t>(l, cmp, prefix);
+}
+
+} // namespace detail
+
 // cmp(a, b) returns a negative, zero or positive int, like a three-way compare;
 // prefix is a sort_prefix projection that agrees with it.
 template <class T, class Cmp, class Prefix = no_sort_prefix>
 void list_sort(list<T>& l, Cmp&& cmp, Prefix&& prefix = {}) {
-    const std::size_t n = l.count;
-    if (n < 2) return;
-    switch (detail::shape_of(l, cmp)) {
-    case detail::list_shape::strictly_ascending:
-        return;
-    case detail::list_shape::strictly_descending:
-        detail::reverse(l);
-        return;
-    case detail::list_shape::all_equal:
-        detail::zigzag(l);
-        return;
-    case detail::list_shape::other:
-        break;
-    }
-    if (n <= detail::direct_sort_limit)
-        l.tail = detail::partition_step(l.head, cmp);
-    else if (detail::sort_in_place_if_all_differ(l, cmp))
-        return;
-    else if (n < std::numeric_limits<std::uint32_t>::max())
-        detail::sort_long_list<std::uint32_t>(l, cmp, prefix);
-    else
-        detail::sort_long_list<std::size_t>(l, cmp, prefix);
+    detail::sort_list(l, cmp, prefix, detail::keyed_sort_limit);
 }
 
 } // namespace morvane

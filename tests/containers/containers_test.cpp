@@ -92,15 +92,23 @@ TEST(list, the_iterator_survives_removal_of_the_current_entry) {
 }
 
 // Sorts the positions 0..n-1 by the keys given in this order with list_sort,
-// and returns them in the order it left them (links checked by contents).
+// and returns them in the order it left them (links checked by contents). The
+// same list sorted with the merge in place tried first must come out the same.
 std::string list_sorted(const std::vector<int>& keys) {
     std::vector<int> positions(keys.size());
     std::iota(positions.begin(), positions.end(), 0);
-    list<int> l;
-    for (int& p : positions) (void)list_append(l, &p);
-    list_sort(l, [&keys](const int* a, const int* b) {
+    const auto cmp = [&keys](const int* a, const int* b) {
         return (keys[*a] > keys[*b]) - (keys[*a] < keys[*b]);
-    });
+    };
+    list<int> l, merged_first;
+    for (int& p : positions) {
+        (void)list_append(l, &p);
+        (void)list_append(merged_first, &p);
+    }
+    list_sort(l, cmp);
+    no_sort_prefix prefix;
+    detail::sort_list(merged_first, cmp, prefix, 0);
+    EXPECT_EQ(contents(merged_first), contents(l));
     return contents(l);
 }
 
