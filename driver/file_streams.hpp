@@ -44,6 +44,12 @@ class file_output : public output_sink {
         else
             file_.write(bytes);
     }
+    void write_block(large_block& block, std::size_t used, std::size_t capacity) override {
+        if (text_)
+            output_sink::write_block(block, used, capacity);
+        else
+            file_.write_block(block, used, capacity);
+    }
     void flush() override {
         if (text_)
             text_->flush();

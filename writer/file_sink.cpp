@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <system_error>
+#include <utility>
 
 namespace morvane {
 namespace {
@@ -16,13 +17,22 @@ void write_all(std::FILE* file, const char* bytes, std::size_t n) {
 } // namespace
 
 file_sink::~file_sink() {
-    // The block in flight reads spare_: let it end. Its error, if any, has no
+    // The block in flight is read from in_flight_: let it end. Its error, if any, has no
     // one left to report to (a conversion that got here has already failed).
     if (pending_.valid()) pending_.wait();
 }
 
 void file_sink::finish_pending() {
     if (pending_.valid()) pending_.get();
+}
+
+void file_sink::start_writing(std::size_t used) {
+    try {
+        pending_ = std::async(std::launch::async, write_all, file_, in_flight_.get(), used);
+    } catch (const std::system_error&) {
+        // No thread to be had: write it here.
+        write_all(file_, in_flight_.get(), used);
+    }
 }
 
 void file_sink::write(std::string_view bytes) {
@@ -32,19 +42,24 @@ void file_sink::write(std::string_view bytes) {
         write_all(file_, bytes.data(), bytes.size());
         return;
     }
-    if (spare_size_ < bytes.size()) {
-        // As large as the blocks written, usually the writer's: no bigger, so
-        // that it is not backed by a huge page the copy would only half fill.
-        spare_ = allocate_large_block(bytes.size());
-        spare_size_ = bytes.size();
+    if (in_flight_size_ < bytes.size()) {
+        // As large as the blocks written: no bigger, so that it is not backed
+        // by a huge page the copy would only half fill.
+        in_flight_ = allocate_large_block(bytes.size());
+        in_flight_size_ = bytes.size();
     }
-    std::memcpy(spare_.get(), bytes.data(), bytes.size());
-    try {
-        pending_ = std::async(std::launch::async, write_all, file_, spare_.get(), bytes.size());
-    } catch (const std::system_error&) {
-        // No thread to be had: write it here.
-        write_all(file_, spare_.get(), bytes.size());
+    std::memcpy(in_flight_.get(), bytes.data(), bytes.size());
+    start_writing(bytes.size());
+}
+
+void file_sink::write_block(large_block& block, std::size_t used, std::size_t capacity) {
+    finish_pending();
+    if (in_flight_size_ < capacity) {
+        in_flight_ = allocate_large_block(capacity);
+        in_flight_size_ = capacity;
     }
+    std::swap(block, in_flight_);
+    if (used != 0) start_writing(used);
 }
 
 void file_sink::flush() {

@@ -3,9 +3,10 @@
 //
 // A block is handed to the stream by a helper thread while the writer formats
 // the next one, so the time the system takes to store the output overlaps with
-// producing it. At most one block is in flight; its failure is reported by the
-// next write or by flush, which waits for it. Blocks larger than the writer's
-// are written directly.
+// producing it. The writer's own blocks change hands rather than being copied;
+// other writes of up to a few MiB are copied. At most one block is in flight;
+// its failure is reported by the next write or by flush, which waits for it.
+// Larger writes are written directly.
 
 #include "writer/output.hpp"
 
@@ -25,15 +26,19 @@ class file_sink : public output_sink {
     ~file_sink() override;
 
     void write(std::string_view bytes) override;
+    // The block goes in flight as it is; the one in flight before comes back.
+    void write_block(large_block& block, std::size_t used, std::size_t capacity) override;
     void flush() override;
 
   private:
     // Waits for the block in flight; throws write_error when it failed.
     void finish_pending();
+    // Writes the first `used` bytes of in_flight_ in the background.
+    void start_writing(std::size_t used);
 
     std::FILE* file_;
-    large_block spare_; // the copy of the block in flight
-    std::size_t spare_size_ = 0;
+    large_block in_flight_; // the block being written, or the last one written
+    std::size_t in_flight_size_ = 0;
     std::future<void> pending_;
 };
 

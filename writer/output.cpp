@@ -58,7 +58,7 @@ void writer::put_spilling(const char* bytes, std::size_t n) {
 }
 
 void writer::spill() {
-    if (used_ != 0) sink_.write(std::string_view(buffer_.get(), used_));
+    if (used_ != 0) sink_.write_block(buffer_, used_, block_size);
     used_ = 0;
 }
 

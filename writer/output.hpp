@@ -22,6 +22,15 @@ class output_sink {
   public:
     virtual ~output_sink() = default;
     virtual void write(std::string_view bytes) = 0;
+    // Writes the first `used` bytes of a block of `capacity` bytes, and leaves
+    // in `block` one of the same size to fill next. A sink that writes in the
+    // background keeps the block while it writes, instead of copying it, and
+    // hands back another; this one writes at once and leaves the same block.
+    // When it throws, `block` is still a block of `capacity` bytes.
+    virtual void write_block(large_block& block, std::size_t used, std::size_t capacity) {
+        (void)capacity;
+        write(std::string_view(block.get(), used));
+    }
     // Pushes everything written so far to its destination.
     virtual void flush() {}
 };
