@@ -18,13 +18,21 @@ class builder {
     // Puts a value on the text stack. Values point into the retained input, so
     // nothing is copied.
     void push(text value) {
-        if (queue_push_head(text_stack, value) == 0) [[unlikely]]
+        if (holds_top_ && queue_push_head(text_stack, top_) == 0) [[unlikely]]
             stack_exhausted();
+        top_ = value;
+        holds_top_ = true;
     }
     // Takes the value on top of the text stack, or an absent text when it is empty.
-    [[nodiscard]] text pop() { return queue_pop_head(text_stack); }
+    [[nodiscard]] text pop() {
+        if (!holds_top_) return queue_pop_head(text_stack);
+        holds_top_ = false;
+        return top_;
+    }
 
     document& doc;
+    // The stack below its top value. Every statement pushes its value and
+    // pops it at once, so the top is kept here, outside the queue.
     queue<text> text_stack;
 
     frame* current_frame = nullptr;
@@ -45,6 +53,9 @@ class builder {
     std::int64_t sound_count = 0;
 
   private:
+    text top_;
+    bool holds_top_ = false;
+
     // A value that cannot be stacked would make the next pop take the wrong
     // text: the conversion ends as out of memory.
     [[noreturn]] static void stack_exhausted();
