@@ -17,8 +17,12 @@ TEST(output, indentation_and_placeholders) {
     writer w(sink);
     w.output_string(1, "a%sb%s\n", std::string_view("%s"), std::string_view("x"));
     w.output_string(-1, "%s", std::string_view("end"));
+    // A format known only at run time is scanned where it is used, with the
+    // same result; placeholders without a value are dropped either way.
+    w.output_string(0, output_format(std::string_view("|%s=%s%")), std::string_view("k"));
+    w.output_string(0, "|%s=%s%", std::string_view("k"));
     w.flush();
-    EXPECT_EQ(out, "\ta%sbx\nend");
+    EXPECT_EQ(out, "\ta%sbx\nend|k=%|k=%");
 }
 
 } // namespace
