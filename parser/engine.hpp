@@ -157,7 +157,32 @@ class engine {
     // The same for decimal digits, whose runs vary in length from number to
     // number: eight bytes are tested at a time, without a branch per byte,
     // where eight are at hand.
-    void skip_digits() { skip_words(non_digit_word, digit); }
+    void skip_digits() {
+        for (;;) {
+            yypos = digits_end(yybuf_.data(), yypos, yylimit);
+            if (yypos < yylimit || !yyrefill()) return;
+        }
+    }
+    // Where the run of digits from p ends in buf, whose bytes end at limit
+    // with a NUL after them. Many runs are empty or one byte long: those need
+    // no word.
+    [[nodiscard]] static std::size_t digits_end(const char* buf, std::size_t p,
+                                                std::size_t limit) noexcept {
+        if (!digit(static_cast<unsigned char>(buf[p])) ||
+            !digit(static_cast<unsigned char>(buf[++p])))
+            return p;
+        if constexpr (std::endian::native == std::endian::little) {
+            while (limit - p >= 8) {
+                std::uint64_t w;
+                std::memcpy(&w, buf + p, 8);
+                const std::uint64_t stop = non_digit_word(w);
+                if (stop != 0) return p + static_cast<std::size_t>(std::countr_zero(stop)) / 8;
+                p += 8;
+            }
+        }
+        while (digit(static_cast<unsigned char>(buf[p]))) ++p;
+        return p;
+    }
     bool match_any() {
         if (!available()) return false;
         ++yypos;
@@ -180,13 +205,24 @@ class engine {
     }
     bool match_keyword(const keyword& k) {
         if (k.text.size() <= 8 && yylimit - yypos >= 8 && !tracking_) {
-            std::uint64_t at;
-            std::memcpy(&at, yybuf_.data() + yypos, 8);
-            if ((at & k.mask) != k.head) return false;
+            if (!keyword_at(yybuf_.data() + yypos, k)) return false;
             yypos += k.text.size();
             return true;
         }
         return yymatchString(k.text);
+    }
+    // Whether the 8 bytes at `at` begin with k, whose text is at most 8 bytes long.
+    [[nodiscard]] static bool keyword_at(const char* at, const keyword& k) noexcept {
+        std::uint64_t w;
+        std::memcpy(&w, at, 8);
+        return (w & k.mask) == k.head;
+    }
+    // Whether a rule may match on its own copy of the position, without
+    // refilling or tracking failures: failures are not tracked, and at least 8
+    // bytes are at hand. It must still fall back to the primitives above
+    // wherever it reaches the end of the bytes read.
+    [[nodiscard]] bool local_matching() const noexcept {
+        return !tracking_ && yylimit - yypos >= 8;
     }
     // The end-of-input test !. , reported as `name` when it fails.
     bool match_end(std::string_view name = {}) {
@@ -209,6 +245,23 @@ class engine {
             last_logged_begin_ = yybegin;
             log_codec::put_varint(yyend > yybegin ? yyend - yybegin : 0, log, yythunkpos);
         }
+    }
+
+    // yyDo(text) for a capture [begin, end) and then yyDo(done), with one
+    // test for room in the log; sets the capture marks as the rule would.
+    void record_capture(action_id text, std::size_t begin, std::size_t end, action_id done) {
+        if (yythunks_.capacity() - yythunkpos < 2 + 2 * log_codec::max_varint_bytes) grow_log();
+        char* log = yythunks_.data();
+        std::size_t n = yythunkpos;
+        const std::size_t previous = last_logged_begin_;
+        log[n++] = static_cast<char>(text);
+        log_codec::put_varint(log_codec::zigzag(previous, begin), log, n);
+        log_codec::put_varint(end - begin, log, n);
+        log[n++] = static_cast<char>(done);
+        yythunkpos = n;
+        last_logged_begin_ = begin;
+        yybegin = begin;
+        yyend = end;
     }
 
     struct mark {
@@ -240,32 +293,6 @@ class engine {
         return ((w & high_halves) ^ threes) | (((w + ones * 6U) & high_halves) ^ threes);
     }
     static constexpr bool digit(unsigned char c) noexcept { return c >= '0' && c <= '9'; }
-    template <class Word, class Byte> void skip_words(Word stop_bits, Byte member) {
-        for (;;) {
-            const char* buf = yybuf_.data();
-            std::size_t p = yypos;
-            // Many runs are empty or one byte long: those need no word. The
-            // NUL after the input ends every run.
-            if (member(static_cast<unsigned char>(buf[p])) &&
-                member(static_cast<unsigned char>(buf[++p]))) {
-                if constexpr (std::endian::native == std::endian::little) {
-                    while (yylimit - p >= 8) {
-                        std::uint64_t w;
-                        std::memcpy(&w, buf + p, 8);
-                        const std::uint64_t stop = stop_bits(w);
-                        if (stop != 0) {
-                            yypos = p + static_cast<std::size_t>(std::countr_zero(stop)) / 8;
-                            return;
-                        }
-                        p += 8;
-                    }
-                }
-                while (member(static_cast<unsigned char>(buf[p]))) ++p;
-            }
-            yypos = p;
-            if (p < yylimit || !yyrefill()) return;
-        }
-    }
 
     // The position, buffer and log are the engine's and its grammar's alone:
     // everything else goes through the matching primitives above.

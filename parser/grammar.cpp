@@ -5,6 +5,17 @@
 namespace morvane {
 using namespace old_format_classes;
 
+namespace {
+
+// Where the run of members from p ends; the NUL after the bytes read ends it.
+std::size_t members_end(const char_class& members, const char* buf, std::size_t p) noexcept {
+    static_assert(!space_bytes.contains(0) && !text_rest.contains(0));
+    while (members.contains(static_cast<unsigned char>(buf[p]))) ++p;
+    return p;
+}
+
+} // namespace
+
 int old_format_parser::yyparse(builder& b) {
     return yyparsefrom(
         [this] { return yy_start(); },
@@ -77,7 +88,25 @@ bool old_format_parser::yy_file() {
     return true;
 }
 
+// The statement rules below first try to match on a local copy of the
+// position, which keeps it out of memory; wherever that reaches the end of the
+// bytes read, or the statement does not match after its keyword, the rule
+// starts over through the primitives, which refill and name what they expected.
+
 bool old_format_parser::head(const keyword& key, action a) {
+    if (local_matching() && key.text.size() <= 8) {
+        const char* buf = buffered().data();
+        if (!keyword_at(buf + yypos, key)) return false;
+        std::size_t p = yypos + key.text.size();
+        if (buf[p] == ']') {
+            p = members_end(space_bytes, buf, p + 1);
+            if (p < yylimit) {
+                yypos = p;
+                record(a);
+                return true;
+            }
+        }
+    }
     const mark m = save();
     if (match_keyword(key) && match_char(']')) {
         yy_spacing();
@@ -89,6 +118,27 @@ bool old_format_parser::head(const keyword& key, action a) {
 }
 
 bool old_format_parser::name_statement(const keyword& key, action a) {
+    if (local_matching() && key.text.size() <= 8) {
+        const char* buf = buffered().data();
+        if (!keyword_at(buf + yypos, key)) return false;
+        std::size_t p = yypos + key.text.size();
+        if (buf[p] == ']') {
+            const std::size_t begin = members_end(space_bytes, buf, p + 1);
+            if (text_first.contains(static_cast<unsigned char>(buf[begin]))) {
+                const std::size_t end = members_end(text_rest, buf, begin + 1);
+                p = members_end(space_bytes, buf, end);
+                if (buf[p] == ';') {
+                    p = members_end(space_bytes, buf, p + 1);
+                    if (p < yylimit) {
+                        record_capture(static_cast<action_id>(action::text_1), begin, end,
+                                       static_cast<action_id>(a));
+                        yypos = p;
+                        return true;
+                    }
+                }
+            }
+        }
+    }
     const mark m = save();
     if (match_keyword(key) && match_char(']')) {
         yy_spacing();
@@ -118,6 +168,25 @@ bool old_format_parser::tight_text_statement(const keyword& key, action a) {
 }
 
 bool old_format_parser::num_statement(const keyword& key, action a) {
+    if (local_matching() && key.text.size() <= 8) {
+        const char* buf = buffered().data();
+        if (!keyword_at(buf + yypos, key)) return false;
+        std::size_t p = yypos + key.text.size();
+        if (buf[p] == ']') {
+            const std::size_t begin = members_end(space_bytes, buf, p + 1);
+            const std::size_t end = digits_end(buf, begin + (buf[begin] == '-' ? 1 : 0), yylimit);
+            p = members_end(space_bytes, buf, end);
+            if (buf[p] == ';') {
+                p = members_end(space_bytes, buf, p + 1);
+                if (p < yylimit) {
+                    record_capture(static_cast<action_id>(action::num_1), begin, end,
+                                   static_cast<action_id>(a));
+                    yypos = p;
+                    return true;
+                }
+            }
+        }
+    }
     const mark m = save();
     if (match_keyword(key) && match_char(']')) {
         yy_spacing();
