@@ -204,6 +204,25 @@ bool old_format_parser::num_statement(const keyword& key, action a) {
 }
 
 bool old_format_parser::file_statement(const keyword& key, action a) {
+    if (local_matching() && key.text.size() <= 8) {
+        const char* buf = buffered().data();
+        if (!keyword_at(buf + yypos, key)) return false;
+        std::size_t p = yypos + key.text.size();
+        if (buf[p] == ']') {
+            const std::size_t begin = members_end(space_bytes, buf, p + 1);
+            const void* found = std::memchr(buf + begin, ';', yylimit - begin);
+            if (found != nullptr) {
+                const auto end = static_cast<std::size_t>(static_cast<const char*>(found) - buf);
+                p = members_end(space_bytes, buf, end + 1);
+                if (p < yylimit) {
+                    record_capture(static_cast<action_id>(action::file_1), begin, end,
+                                   static_cast<action_id>(a));
+                    yypos = p;
+                    return true;
+                }
+            }
+        }
+    }
     const mark m = save();
     if (match_keyword(key) && match_char(']')) {
         yy_spacing();
