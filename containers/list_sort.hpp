@@ -41,9 +41,11 @@ namespace morvane {
 // memory. (A long list whose keys all differ is merge-sorted in place with cmp.)
 //
 // A key is three 64-bit words, compared in order; where two keys tie, cmp
-// decides.
+// decides, unless both keys are complete: a complete key tells all that cmp
+// would, so two equal complete keys belong to entries that cmp holds equal.
 struct sort_prefix {
     std::array<std::uint64_t, 3> words{};
+    bool complete = false;
 
     // Spelled out: the WebAssembly toolchain's library has no <=> for arrays.
     friend std::strong_ordering operator<=>(const sort_prefix& a, const sort_prefix& b) noexcept {
@@ -51,7 +53,9 @@ struct sort_prefix {
             if (a.words[i] != b.words[i]) return a.words[i] <=> b.words[i];
         return std::strong_ordering::equal;
     }
-    friend bool operator==(const sort_prefix&, const sort_prefix&) = default;
+    friend bool operator==(const sort_prefix& a, const sort_prefix& b) noexcept {
+        return a.words == b.words;
+    }
 };
 
 // The projection that says nothing: every entry gets the same key.
@@ -298,6 +302,7 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
     const auto order = [&cmp, &entries](const keyed& a, const keyed& b) {
         for (std::size_t w = 0; w < a.key.words.size(); ++w)
             if (a.key.words[w] != b.key.words[w]) return a.key.words[w] < b.key.words[w] ? -1 : 1;
+        if (a.key.complete && b.key.complete) return 0;
         const T* x = entries[a.position]->data;
         const T* y = entries[b.position]->data;
         return cmp(x, y);

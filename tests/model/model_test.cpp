@@ -72,25 +72,41 @@ TEST(orderings, index_value_reads_like_a_decimal_conversion) {
 }
 
 // The sort keys must agree with the orderings: a smaller record never gets a
-// larger key, and equal records get equal keys. Frames' names are checked end
-// to end (long names sharing their beginnings, ties, absent names); here,
-// sprite indices with signs, zeros and overflow, which the input cannot give.
-TEST(orderings, sprite_sort_keys_agree_with_the_ordering) {
+// larger key, equal records get equal keys, and equal complete keys are equal
+// records. Sprite indices with signs, zeros and overflow; names around the
+// length a key holds whole, with NUL bytes, which the input cannot give.
+template <class R, class Key>
+void expect_keys_agree(const std::vector<text>& keys, Key R::*field, int (*cmp)(const R*, const R*),
+                       sort_prefix (*prefix)(const R*)) {
+    for (const text& a : keys)
+        for (const text& b : keys) {
+            R x{}, y{};
+            x.*field = a;
+            y.*field = b;
+            const int order = cmp(&x, &y);
+            const auto kx = prefix(&x), ky = prefix(&y);
+            EXPECT_TRUE(order < 0 ? kx <= ky : (order > 0 ? kx >= ky : kx == ky))
+                << a.view() << " / " << b.view();
+            EXPECT_TRUE(!(kx == ky && kx.complete && ky.complete) || order == 0)
+                << a.view() << " / " << b.view();
+        }
+}
+
+TEST(orderings, sort_keys_agree_with_the_orderings) {
     document doc;
     std::vector<text> indices{text()};
     for (const char* s : {"", "0", "00", "-0", "7", " 7", "-3", "10", "99999999999999999999999",
                           "-99999999999999999999"})
         indices.push_back(doc.copy(s));
-    for (const text& a : indices)
-        for (const text& b : indices) {
-            sprite x{}, y{};
-            x.index = a;
-            y.index = b;
-            const int order = compare_sprites(&x, &y);
-            const auto kx = sprites_prefix(&x), ky = sprites_prefix(&y);
-            EXPECT_TRUE(order < 0 ? kx <= ky : (order > 0 ? kx >= ky : kx == ky))
-                << a.view() << " / " << b.view();
-        }
+    expect_keys_agree(indices, &sprite::index, compare_sprites, sprites_prefix);
+    const std::string held(22, 'n');
+    std::vector<text> names{text()};
+    for (const std::string& s :
+         {std::string(), std::string("a"), std::string("a\0", 2), std::string("a\0b", 3),
+          std::string("ab"), held, held + '\0', held + 'a', held + 'b', held + "a\0", held + "ab",
+          held.substr(1) + 'o', std::string("\xFF")})
+        names.push_back(doc.copy(s));
+    expect_keys_agree(names, &colrect::name, compare_colrects, colrects_prefix);
 }
 
 TEST(builder, error_throws_the_message_of_its_index) {
