@@ -14,7 +14,34 @@ std::size_t members_end(const char_class& members, const char* buf, std::size_t 
     return p;
 }
 
+// Where a statement's value ends, given where it begins, or `none` where the
+// value is not there (or not wholly within the bytes read).
+constexpr std::size_t none = static_cast<std::size_t>(-1);
+
 } // namespace
+
+// KEY "]" spacing VALUE spacing ";" spacing {value} {a}, matched on a local
+// copy of the position: value_end finds the value. Undecided where the
+// primitives must decide.
+template <class ValueEnd>
+old_format_parser::local_match old_format_parser::local_statement(const keyword& key, action value,
+                                                                  action a, ValueEnd value_end) {
+    if (!local_matching() || key.text.size() > 8) return local_match::undecided;
+    const char* buf = buffered().data();
+    if (!keyword_at(buf + yypos, key)) return local_match::failed;
+    std::size_t p = yypos + key.text.size();
+    if (buf[p] != ']') return local_match::undecided;
+    const std::size_t begin = members_end(space_bytes, buf, p + 1);
+    const std::size_t end = value_end(buf, begin);
+    if (end == none) return local_match::undecided;
+    p = members_end(space_bytes, buf, end);
+    if (buf[p] != ';') return local_match::undecided;
+    p = members_end(space_bytes, buf, p + 1);
+    if (p >= yylimit) return local_match::undecided;
+    record_capture(static_cast<action_id>(value), begin, end, static_cast<action_id>(a));
+    yypos = p;
+    return local_match::matched;
+}
 
 int old_format_parser::yyparse(builder& b) {
     return yyparsefrom(
@@ -118,27 +145,12 @@ bool old_format_parser::head(const keyword& key, action a) {
 }
 
 bool old_format_parser::name_statement(const keyword& key, action a) {
-    if (local_matching() && key.text.size() <= 8) {
-        const char* buf = buffered().data();
-        if (!keyword_at(buf + yypos, key)) return false;
-        std::size_t p = yypos + key.text.size();
-        if (buf[p] == ']') {
-            const std::size_t begin = members_end(space_bytes, buf, p + 1);
-            if (text_first.contains(static_cast<unsigned char>(buf[begin]))) {
-                const std::size_t end = members_end(text_rest, buf, begin + 1);
-                p = members_end(space_bytes, buf, end);
-                if (buf[p] == ';') {
-                    p = members_end(space_bytes, buf, p + 1);
-                    if (p < yylimit) {
-                        record_capture(static_cast<action_id>(action::text_1), begin, end,
-                                       static_cast<action_id>(a));
-                        yypos = p;
-                        return true;
-                    }
-                }
-            }
-        }
-    }
+    const auto local = local_statement(key, action::text_1, a, [](const char* buf, std::size_t at) {
+        return text_first.contains(static_cast<unsigned char>(buf[at]))
+                   ? members_end(text_rest, buf, at + 1)
+                   : none;
+    });
+    if (local != local_match::undecided) return local == local_match::matched;
     const mark m = save();
     if (match_keyword(key) && match_char(']')) {
         yy_spacing();
@@ -168,25 +180,11 @@ bool old_format_parser::tight_text_statement(const keyword& key, action a) {
 }
 
 bool old_format_parser::num_statement(const keyword& key, action a) {
-    if (local_matching() && key.text.size() <= 8) {
-        const char* buf = buffered().data();
-        if (!keyword_at(buf + yypos, key)) return false;
-        std::size_t p = yypos + key.text.size();
-        if (buf[p] == ']') {
-            const std::size_t begin = members_end(space_bytes, buf, p + 1);
-            const std::size_t end = digits_end(buf, begin + (buf[begin] == '-' ? 1 : 0), yylimit);
-            p = members_end(space_bytes, buf, end);
-            if (buf[p] == ';') {
-                p = members_end(space_bytes, buf, p + 1);
-                if (p < yylimit) {
-                    record_capture(static_cast<action_id>(action::num_1), begin, end,
-                                   static_cast<action_id>(a));
-                    yypos = p;
-                    return true;
-                }
-            }
-        }
-    }
+    const auto local =
+        local_statement(key, action::num_1, a, [this](const char* buf, std::size_t at) {
+            return digits_end(buf, at + (buf[at] == '-' ? 1 : 0), yylimit);
+        });
+    if (local != local_match::undecided) return local == local_match::matched;
     const mark m = save();
     if (match_keyword(key) && match_char(']')) {
         yy_spacing();
@@ -204,25 +202,15 @@ bool old_format_parser::num_statement(const keyword& key, action a) {
 }
 
 bool old_format_parser::file_statement(const keyword& key, action a) {
-    if (local_matching() && key.text.size() <= 8) {
-        const char* buf = buffered().data();
-        if (!keyword_at(buf + yypos, key)) return false;
-        std::size_t p = yypos + key.text.size();
-        if (buf[p] == ']') {
-            const std::size_t begin = members_end(space_bytes, buf, p + 1);
-            const void* found = std::memchr(buf + begin, ';', yylimit - begin);
-            if (found != nullptr) {
-                const auto end = static_cast<std::size_t>(static_cast<const char*>(found) - buf);
-                p = members_end(space_bytes, buf, end + 1);
-                if (p < yylimit) {
-                    record_capture(static_cast<action_id>(action::file_1), begin, end,
-                                   static_cast<action_id>(a));
-                    yypos = p;
-                    return true;
-                }
-            }
-        }
-    }
+    // The value runs to the next ";", which must be among the bytes read.
+    const auto local =
+        local_statement(key, action::file_1, a, [this](const char* buf, std::size_t at) {
+            const void* found = std::memchr(buf + at, ';', yylimit - at);
+            return found != nullptr
+                       ? static_cast<std::size_t>(static_cast<const char*>(found) - buf)
+                       : none;
+        });
+    if (local != local_match::undecided) return local == local_match::matched;
     const mark m = save();
     if (match_keyword(key) && match_char(']')) {
         yy_spacing();

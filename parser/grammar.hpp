@@ -89,6 +89,9 @@ class old_format_parser : public engine {
     // that begin with that byte are tried, found through the table.
     template <std::size_t N> bool first_statement(const statement_table<N>& table);
 
+    enum class local_match : std::uint8_t { failed, matched, undecided };
+    template <class ValueEnd>
+    local_match local_statement(const keyword& key, action value, action a, ValueEnd value_end);
     // KEY "]" spacing {a}: the head of a block, at its keyword.
     bool head(const keyword& key, action a);
     // KEY "]" spacing text spacing semicolon {a}
