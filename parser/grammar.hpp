@@ -89,6 +89,8 @@ class old_format_parser : public engine {
     // that begin with that byte are tried, found through the table.
     template <std::size_t N> bool first_statement(const statement_table<N>& table);
 
+    // What matching a statement on a local copy of the position decided:
+    // undecided leaves it to the primitives.
     enum class local_match : std::uint8_t { failed, matched, undecided };
     template <class ValueEnd>
     local_match local_statement(const keyword& key, action value, action a, ValueEnd value_end);
