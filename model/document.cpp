@@ -29,40 +29,48 @@ text document::index_text(std::int64_t n) {
 }
 
 void sprite::set(sprite_field f, text value, arena& storage) {
-    const std::size_t at = slot(f);
-    const std::size_t count = count_bits(present_);
     if (has(f)) {
-        if (value.present()) {
-            values_[at] = value;
-            return;
-        }
-        // Removed: the values after it move down.
-        for (std::size_t i = at; i + 1 < count; ++i) values_[i] = values_[i + 1];
-        present_ = static_cast<std::uint16_t>(present_ & ~bit(f));
+        if (value.present())
+            values_[slot(f)] = value;
+        else
+            remove(f);
         return;
     }
     if (!value.present()) return;
-    if (count == capacity_) {
-        if (values_ != nullptr && storage.extend(values_, count * sizeof(text), sizeof(text))) {
-            new (values_ + count) text();
-            ++capacity_;
-        } else {
-            // The first value gets room for itself; an array that had to move
-            // gets room for two more, so that it rarely moves again.
-            const std::size_t room =
-                count == 0 ? 1
-                           : std::min<std::size_t>(count + 2,
-                                                   static_cast<std::size_t>(sprite_field::count));
-            auto* moved = static_cast<text*>(storage.allocate(room * sizeof(text), alignof(text)));
-            for (std::size_t i = 0; i < count; ++i) new (moved + i) text(values_[i]);
-            for (std::size_t i = count; i < room; ++i) new (moved + i) text();
-            values_ = moved;
-            capacity_ = static_cast<std::uint8_t>(room);
-        }
+    const std::size_t n = count();
+    if (n == capacity() &&
+        (values_ == nullptr || !storage.extend(values_, n * sizeof(text), sizeof(text))))
+        move_values(storage);
+    else if (n == capacity())
+        layout_ += std::uint64_t{1} << capacity_shift;
+    new (values_ + n) text(value);
+    // The field's slot was `absent`, all ones: this turns it into n.
+    layout_ ^= (absent ^ n) << (4 * static_cast<unsigned>(f));
+    layout_ += std::uint64_t{1} << count_shift;
+}
+
+void sprite::remove(sprite_field f) noexcept {
+    const std::size_t last = count() - 1;
+    const std::uint64_t at = slot(f);
+    // The last value moves into the removed one's slot.
+    for (unsigned g = 0; g < fields; ++g) {
+        const auto other = static_cast<sprite_field>(g);
+        if (slot(other) == last) set_slot(other, at);
     }
-    for (std::size_t i = count; i > at; --i) values_[i] = values_[i - 1];
-    values_[at] = value;
-    present_ = static_cast<std::uint16_t>(present_ | bit(f));
+    values_[at] = values_[last];
+    set_slot(f, absent);
+    set_count(last);
+}
+
+void sprite::move_values(arena& storage) {
+    // The first value gets room for itself; an array that had to move gets
+    // room for two more, so that it rarely moves again.
+    const std::size_t n = count();
+    const std::size_t room = n == 0 ? 1 : std::min<std::size_t>(n + 2, fields);
+    auto* moved = static_cast<text*>(storage.allocate(room * sizeof(text), alignof(text)));
+    for (std::size_t i = 0; i < n; ++i) new (moved + i) text(values_[i]);
+    values_ = moved;
+    set_capacity(room);
 }
 
 void document::retain(large_block buffer) { retained_.push_back(std::move(buffer)); }

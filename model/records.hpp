@@ -32,16 +32,16 @@ enum class sprite_field : std::uint8_t {
 };
 
 // Most sprites set only a few of their eleven fields, and a frame may hold
-// millions of them, so a sprite keeps only the values it was given: one bit per
-// field says which are present, and their values follow one another in field
-// order in an array in the document's arena. Setting a field the sprite lacks
-// grows that array where it lies when nothing was allocated after it, as while
-// the sprite's own statements run, and moves it otherwise.
+// millions of them, so a sprite keeps only the values it was given, one after
+// another in the order they came, in an array in the document's arena; four
+// bits a field say where its value is. Setting a field the sprite lacks grows
+// that array where it lies when nothing was allocated after it, as while the
+// sprite's own statements run, and moves it otherwise.
 class sprite {
   public:
     text index; // key: "0", "1", ... within its frame
 
-    [[nodiscard]] bool has(sprite_field f) const noexcept { return (present_ & bit(f)) != 0; }
+    [[nodiscard]] bool has(sprite_field f) const noexcept { return slot(f) != absent; }
     // The field's value; absent when it was never given.
     [[nodiscard]] text get(sprite_field f) const noexcept {
         return has(f) ? values_[slot(f)] : text();
@@ -53,9 +53,7 @@ class sprite {
     // Calls visit(field, value) for each present field, in field order; the
     // field comes as a std::integral_constant, so that each call is
     // expanded for its own field.
-    template <class Visit> void for_each_present(Visit&& visit) const {
-        visit_from<0>(values_, visit);
-    }
+    template <class Visit> void for_each_present(Visit&& visit) const { visit_from<0>(visit); }
 
     [[nodiscard]] text angle() const noexcept { return get(sprite_field::angle); }
     [[nodiscard]] text color() const noexcept { return get(sprite_field::color); }
@@ -70,37 +68,46 @@ class sprite {
     [[nodiscard]] text y_flip() const noexcept { return get(sprite_field::y_flip); }
 
   private:
-    template <unsigned F, class Visit> void visit_from(const text* value, Visit& visit) const {
-        if constexpr (F < static_cast<unsigned>(sprite_field::count)) {
-            if ((present_ >> F & 1U) != 0)
+    static constexpr unsigned fields = static_cast<unsigned>(sprite_field::count);
+    // layout_ holds, four bits each: every field's slot in values_ (or
+    // `absent`), then how many values there are, then how many fit.
+    static constexpr std::uint64_t absent = 0xF;
+    static constexpr unsigned count_shift = 4 * fields;
+    static constexpr unsigned capacity_shift = count_shift + 4;
+    static_assert(fields < absent && capacity_shift + 4 <= 64);
+    static constexpr std::uint64_t no_values = (std::uint64_t{1} << count_shift) - 1;
+
+    void remove(sprite_field f) noexcept;
+    // Moves the values to a new array with room for more.
+    void move_values(arena& storage);
+
+    template <unsigned F, class Visit> void visit_from(Visit& visit) const {
+        if constexpr (F < fields) {
+            const std::uint64_t at = layout_ >> (4 * F) & absent;
+            if (at != absent)
                 visit(std::integral_constant<sprite_field, static_cast<sprite_field>(F)>{},
-                      *value++);
-            visit_from<F + 1>(value, visit);
+                      values_[at]);
+            visit_from<F + 1>(visit);
         }
     }
-    static constexpr std::uint16_t bit(sprite_field f) noexcept {
-        return static_cast<std::uint16_t>(1U << static_cast<unsigned>(f));
+    [[nodiscard]] std::uint64_t slot(sprite_field f) const noexcept {
+        return layout_ >> (4 * static_cast<unsigned>(f)) & absent;
     }
-    // How many bits are set, counted a byte at a time from a table: the
-    // targets we build for may lack a population-count instruction, and the
-    // library's fallback is a call.
-    static constexpr std::array<std::uint8_t, 256> bits_in = [] {
-        std::array<std::uint8_t, 256> n{};
-        for (std::size_t i = 1; i < n.size(); ++i)
-            n[i] = static_cast<std::uint8_t>(n[i / 2] + (i & 1U));
-        return n;
-    }();
-    [[nodiscard]] static std::size_t count_bits(std::uint16_t bits) noexcept {
-        return std::size_t{bits_in[bits & 0xFFU]} + bits_in[bits >> 8U];
+    void set_slot(sprite_field f, std::uint64_t at) noexcept {
+        const unsigned shift = 4 * static_cast<unsigned>(f);
+        layout_ = (layout_ & ~(absent << shift)) | at << shift;
     }
-    // Where the field's value is (or would go) in values_.
-    [[nodiscard]] std::size_t slot(sprite_field f) const noexcept {
-        return count_bits(static_cast<std::uint16_t>(present_ & (bit(f) - 1U)));
+    [[nodiscard]] std::size_t count() const noexcept { return layout_ >> count_shift & 0xF; }
+    [[nodiscard]] std::size_t capacity() const noexcept { return layout_ >> capacity_shift & 0xF; }
+    void set_count(std::size_t n) noexcept {
+        layout_ = (layout_ & ~(absent << count_shift)) | std::uint64_t{n} << count_shift;
+    }
+    void set_capacity(std::size_t n) noexcept {
+        layout_ = (layout_ & ~(absent << capacity_shift)) | std::uint64_t{n} << capacity_shift;
     }
 
-    text* values_ = nullptr;    // the present fields' values, in field order
-    std::uint16_t present_ = 0; // one bit per field
-    std::uint8_t capacity_ = 0; // how many values values_ has room for
+    text* values_ = nullptr;           // the present fields' values
+    std::uint64_t layout_ = no_values; // slots, count and capacity, as above
 };
 
 struct colrect {
