@@ -43,6 +43,8 @@ enum class action : std::uint8_t {
 static_assert(static_cast<int>(action::text_1) == 0 && static_cast<int>(action::num_1) == 1 &&
                   static_cast<int>(action::file_1) == 2,
               "the value actions come first");
+static_assert(static_cast<int>(action::count) <= 128,
+              "a log entry marks a statement's action with the high bit of its id");
 
 // The actions that receive the captured text.
 inline constexpr char_class text_actions = [] {

@@ -7,7 +7,10 @@
 // actions that receive the captured text, by the capture's start (as the
 // distance from the start of the previous such capture in the log) and length as
 // variable-length integers. Both are usually one byte, which keeps the log a
-// fraction of the input's size.
+// fraction of the input's size. A value and the action that takes it, recorded
+// together by record_capture, share one entry: the taking action's id with the
+// high bit set, then the capture, whose length carries the value action's id
+// in its two low bits.
 // Texts handed to actions point into the input buffer, which stays put until the
 // next parse (or until take_input() hands it over).
 
@@ -247,17 +250,18 @@ class engine {
         }
     }
 
-    // yyDo(text) for a capture [begin, end) and then yyDo(done), with one
-    // test for room in the log; sets the capture marks as the rule would.
+    // What yyDo(text) for a capture [begin, end) and then yyDo(done) record,
+    // as one entry; sets the capture marks as the rule would. The text action's
+    // id must be below 4 and done's below 128.
+    static constexpr unsigned fused = 0x80;
     void record_capture(action_id text, std::size_t begin, std::size_t end, action_id done) {
-        if (yythunks_.capacity() - yythunkpos < 2 + 2 * log_codec::max_varint_bytes) grow_log();
+        if (yythunks_.capacity() - yythunkpos < 1 + 2 * log_codec::max_varint_bytes) grow_log();
         char* log = yythunks_.data();
         std::size_t n = yythunkpos;
         const std::size_t previous = last_logged_begin_;
-        log[n++] = static_cast<char>(text);
+        log[n++] = static_cast<char>(done | fused);
         log_codec::put_varint(log_codec::zigzag(previous, begin), log, n);
-        log_codec::put_varint(end - begin, log, n);
-        log[n++] = static_cast<char>(done);
+        log_codec::put_varint(std::uint64_t{end - begin} << 2U | text, log, n);
         yythunkpos = n;
         last_logged_begin_ = begin;
         yybegin = begin;
@@ -338,7 +342,13 @@ template <class Run> void engine::run_actions(Run& run) {
     std::size_t begin = 0;
     while (p < end) {
         const action_id id = *p++;
-        if (text_actions_.contains(id)) {
+        if (id >= fused) {
+            begin = static_cast<std::size_t>(log_codec::unzigzag(begin, log_codec::get_varint(p)));
+            const auto coded = log_codec::get_varint(p);
+            run(static_cast<action_id>(coded & 3U),
+                std::string_view(yybuf_.data() + begin, static_cast<std::size_t>(coded >> 2U)));
+            run(static_cast<action_id>(id & ~fused), std::string_view());
+        } else if (text_actions_.contains(id)) {
             begin = static_cast<std::size_t>(log_codec::unzigzag(begin, log_codec::get_varint(p)));
             const auto length = static_cast<std::size_t>(log_codec::get_varint(p));
             run(id, std::string_view(yybuf_.data() + begin, length));
