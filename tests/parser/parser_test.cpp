@@ -56,6 +56,39 @@ TEST(engine, backtracking_forgets_actions_and_consumed_input_is_dropped) {
     EXPECT_EQ(e.buffered(), "");
 }
 
+// A capture recorded with the action that takes it replays as the two actions,
+// in order, with the captured bytes: short and long captures, near and far
+// from the one before, between captures recorded the plain way.
+TEST(engine, a_recorded_capture_replays_as_its_value_then_the_taking_action) {
+    struct capturing : engine {
+        capturing() : engine(char_class::of("\x01-\x03")) {}
+        std::string ran;
+    } e;
+    const std::string input = "ab" + std::string(20000, 'x') + "cd!";
+    memory_source source(input);
+    e.set_input(source);
+    const auto rule = [&e, &input] {
+        if (!e.yymatchString("ab")) return false;
+        e.record_capture(3, 0, 2, 9);
+        e.begin_capture();
+        while (e.peek() == 'x' && e.match_any()) {
+        }
+        e.end_capture();
+        e.yyDo(1);
+        e.record_capture(2, input.size() - 3, input.size() - 1, 127);
+        e.record_capture(1, 1, 20002, 4);
+        return e.yymatchString("cd!");
+    };
+    EXPECT_EQ(e.yyparsefrom(rule,
+                            [&e](engine::action_id id, std::string_view captured) {
+                                e.ran += std::to_string(id) + ":" +
+                                         std::to_string(captured.size()) + ":" +
+                                         std::string(captured.substr(0, 2)) + " ";
+                            }),
+              1);
+    EXPECT_EQ(e.ran, "3:2:ab 9:0: 1:20000:xx 2:2:cd 127:0: 1:20001:bx 4:0: ");
+}
+
 // The log's number coding at the sizes that matter: one-byte values, the 32-bit
 // boundaries where int and unsigned positions would break, and the 64-bit ends.
 TEST(log_codec, round_trips_every_size_and_signed_distance) {
