@@ -3,14 +3,14 @@
 // buffer with on-demand refill, the position, capture marks and the log of
 // recorded actions, which run in order only once the start rule has matched.
 //
-// Actions are small integer ids. The log stores each as one byte, followed, for
-// actions that receive the captured text, by the capture's start (as the
-// distance from the start of the previous such capture in the log) and length as
-// variable-length integers. Both are usually one byte, which keeps the log a
-// fraction of the input's size. A value and the action that takes it, recorded
-// together by record_capture, share one entry: the taking action's id with the
-// high bit set, then the capture, whose length carries the value action's id
-// in its two low bits.
+// Actions are small integer ids, below 128. The log stores each as one byte,
+// followed, for actions that receive the captured text, by the capture's start
+// (as the distance from the start of the previous such capture in the log) and
+// length as variable-length integers. Both are usually one byte, which keeps the
+// log a fraction of the input's size. A value and the action that takes it,
+// recorded together by record_capture, share one entry: the taking action's id
+// with the high bit set, then the capture, whose length carries the value
+// action's id in its two low bits.
 // Texts handed to actions point into the input buffer, which stays put until the
 // next parse (or until take_input() hands it over).
 
