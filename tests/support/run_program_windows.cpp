@@ -4,7 +4,9 @@
 
 #include "support/run_program.hpp"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <io.h>
@@ -61,14 +63,20 @@ run_result run_program(const std::string& program, const std::vector<std::string
     argv.push_back(nullptr);
     run_result r;
     std::fflush(nullptr);
-    {
+    // Under an emulator on a loaded machine, starting a process now and then
+    // fails at once; the programs under test are run again from scratch.
+    int error = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
         const int written = _O_WRONLY | _O_CREAT | _O_TRUNC;
         const redirect in(0, L"NUL", _O_RDONLY);
         const redirect out(1, wide(base + "/stdout"), written);
         const redirect err(2, wide(base + "/stderr"), written);
         r.status = static_cast<int>(::_wspawnv(_P_WAIT, wide(program).c_str(), argv.data()));
+        error = errno;
+        if (r.status >= 0) break;
     }
-    if (r.status < 0) throw std::runtime_error("cannot start " + program);
+    if (r.status < 0)
+        throw std::runtime_error("cannot start " + program + ": " + std::strerror(error));
     r.out = read_file(base + "/stdout");
     r.err = read_file(base + "/stderr");
     return r;
