@@ -38,11 +38,12 @@ void sprite::set(sprite_field f, text value, arena& storage) {
     }
     if (!value.present()) return;
     const std::size_t n = count();
-    if (n == capacity() &&
-        (values_ == nullptr || !storage.extend(values_, n * sizeof(text), sizeof(text))))
-        move_values(storage);
-    else if (n == capacity())
-        layout_ += std::uint64_t{1} << capacity_shift;
+    if (n == capacity()) {
+        if (values_ != nullptr && storage.extend(values_, n * sizeof(text), sizeof(text)))
+            set_capacity(n + 1);
+        else
+            move_values(storage);
+    }
     new (values_ + n) text(value);
     // The field's slot was `absent`, all ones: this turns it into n.
     layout_ ^= (absent ^ n) << (4 * static_cast<unsigned>(f));
