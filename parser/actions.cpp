@@ -14,11 +14,6 @@ template <class R> void store(builder& b, R* cursor, text R::*field) {
     if (cursor != nullptr) cursor->*field = b.pop();
 }
 
-// Value rules.
-void yy_1_text(builder& b, std::string_view t) { b.push(b.doc.borrow(t)); }
-void yy_1_num(builder& b, std::string_view t) { b.push(b.doc.borrow(t)); }
-void yy_1_file(builder& b, std::string_view t) { b.push(b.doc.borrow(t)); }
-
 // Top-level blocks.
 void yy_1_block(builder& b, std::string_view) { b.current_character = nullptr; }
 void yy_2_block(builder& b, std::string_view) { b.current_frame = nullptr; }
@@ -184,7 +179,7 @@ void yy_3_variable_change_block(builder& b, std::string_view) {
 
 // In the order of the action enumeration.
 // clang-format off
-constexpr std::array<action_fn, static_cast<std::size_t>(action::count)> actions{
+constexpr auto actions = std::to_array<action_fn>({
     yy_1_text, yy_1_num, yy_1_file,
     yy_1_block, yy_2_block, yy_3_block,
     yy_1_character_block, yy_2_character_block, yy_3_character_block, yy_4_character_block,
@@ -204,16 +199,11 @@ constexpr std::array<action_fn, static_cast<std::size_t>(action::count)> actions
     yy_4_anim_frame_block, yy_5_anim_frame_block,
     yy_1_sound_block, yy_2_sound_block, yy_3_sound_block,
     yy_1_variable_change_block, yy_2_variable_change_block, yy_3_variable_change_block,
-};
+});
 // clang-format on
 
-static_assert(
-    [] {
-        for (action_fn f : actions)
-            if (f == nullptr) return false;
-        return true;
-    }(),
-    "every action id needs its function");
+static_assert(actions.size() == static_cast<std::size_t>(action::count),
+              "every action id needs its function");
 
 } // namespace
 

@@ -6,7 +6,6 @@
 // records and set or clear cursors.
 
 #include "model/builder.hpp"
-#include "parser/char_class.hpp"
 
 #include <array>
 #include <cstddef>
@@ -40,33 +39,28 @@ enum class action : std::uint8_t {
 };
 // clang-format on
 
-static_assert(static_cast<int>(action::text_1) == 0 && static_cast<int>(action::num_1) == 1 &&
-                  static_cast<int>(action::file_1) == 2,
-              "the value actions come first");
-static_assert(static_cast<int>(action::count) <= 128,
-              "a log entry marks a statement's action with the high bit of its id");
-
-// The actions that receive the captured text.
-inline constexpr char_class text_actions = [] {
-    char_class c;
-    c.add(static_cast<unsigned char>(action::text_1));
-    c.add(static_cast<unsigned char>(action::num_1));
-    c.add(static_cast<unsigned char>(action::file_1));
-    return c;
-}();
+// The value rules' actions: each puts its captured text on the text stack,
+// where the statement's action that follows takes it. They are the most
+// frequent actions, so they are called directly rather than by address.
+inline void yy_1_text(builder& b, std::string_view captured) { b.push(b.doc.borrow(captured)); }
+inline void yy_1_num(builder& b, std::string_view captured) { b.push(b.doc.borrow(captured)); }
+inline void yy_1_file(builder& b, std::string_view captured) { b.push(b.doc.borrow(captured)); }
 
 using action_function = void (*)(builder&, std::string_view captured);
 // The action functions, indexed by action id.
 extern const std::array<action_function, static_cast<std::size_t>(action::count)> action_functions;
 
 inline void run_action(builder& b, std::uint8_t id, std::string_view captured) {
-    // Every value action pushes the captured text; as the most frequent
-    // actions, they are done here rather than through a call by address.
-    if (id <= static_cast<std::uint8_t>(action::file_1)) {
-        b.push(b.doc.borrow(captured));
-        return;
+    switch (static_cast<action>(id)) {
+    case action::text_1:
+        return yy_1_text(b, captured);
+    case action::num_1:
+        return yy_1_num(b, captured);
+    case action::file_1:
+        return yy_1_file(b, captured);
+    default:
+        return action_functions[id](b, captured);
     }
-    action_functions[id](b, captured);
 }
 
 } // namespace morvane

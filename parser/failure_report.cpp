@@ -20,8 +20,8 @@ text_position position_of(std::string_view text, std::size_t offset) {
     return at;
 }
 
-std::vector<std::string> describe_expected(std::span<const engine::expectation> expected) {
-    std::vector<engine::expectation> sorted(expected.begin(), expected.end());
+std::vector<std::string> describe_expected(std::span<const expectation> expected) {
+    std::vector<expectation> sorted(expected.begin(), expected.end());
     std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
         if (a.literal != b.literal) return a.literal;
         return a.what < b.what;

@@ -2,7 +2,7 @@
 // Turns the engine's furthest failure into what a person editing the file needs:
 // the line and column of the position, and the tokens that would fit there.
 
-#include "parser/engine.hpp"
+#include "parser/expectations.hpp"
 
 #include <cstdint>
 #include <span>
@@ -25,8 +25,7 @@ struct text_position {
 
 // The expectations as a person reads them: literals quoted and sorted by their
 // bytes, then the kinds of token, sorted, without repeats.
-[[nodiscard]] std::vector<std::string>
-describe_expected(std::span<const engine::expectation> expected);
+[[nodiscard]] std::vector<std::string> describe_expected(std::span<const expectation> expected);
 
 // "expected A", "expected A or B", "expected A, B or C".
 [[nodiscard]] std::string expected_message(std::span<const std::string> described);

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace morvane {
 
@@ -20,24 +21,15 @@ inline constexpr char_class space_bytes = char_class::of("\t\n\r ");
 inline constexpr char_class text_first = char_class::of(".A-Z_a-z");
 // The later bytes of a text, or a blank: ( [.0-9A-Z\\_a-z] / " " )*
 inline constexpr char_class text_rest = char_class::of(". 0-9A-Z\\_a-z");
-inline constexpr char_class digits = char_class::of("0-9");
 } // namespace old_format_classes
 
 class old_format_parser : public engine {
   public:
-    old_format_parser() : engine(text_actions) {}
-
     // Parses the whole input from yy_start; on a match the actions build the
     // document through b. Returns 1 on a match, 0 otherwise.
     int yyparse(builder& b);
 
     bool yy_start();
-    bool yy_spacing();
-    bool yy_semicolon();
-    bool yy_text();
-    bool yy_num();
-    bool yy_file();
-
     bool yy_block();
     bool yy_character_block();
     bool yy_variable_block();
@@ -53,17 +45,46 @@ class old_format_parser : public engine {
     bool yy_variable_change_block();
 
   private:
-    void record(action a) { yyDo(static_cast<action_id>(a)); }
+    // The value rules match on a cursor; their action {1} is recorded by the
+    // statement that holds the value, in one entry with the statement's own.
+    struct value {
+        capture bytes;
+        action_log::value_id action;
+    };
+    static void yy_spacing(cursor& c);
+    static bool yy_semicolon(cursor& c);
+    static std::optional<value> yy_text(cursor& c);
+    static value yy_num(cursor& c);
+    static value yy_file(cursor& c);
 
-    // One statement alternative of a block: its keyword, the shape of its
-    // value, and the action recorded when it matches.
-    enum class statement_shape : std::uint8_t { name, number, file, tight_text };
+    // The shape of a statement's value, and what may stand between it and its ";".
+    enum class statement_shape : std::uint8_t {
+        name,       // text spacing
+        number,     // num, which takes the white space after it itself
+        file,       // file, which runs up to the ";"
+        tight_text, // text: blanks before the ";" belong to the value
+    };
     struct statement_rule {
         keyword key;
         statement_shape shape;
-        action done;
+        action_id done;
     };
+    // KEY "]" spacing VALUE semicolon {done}
+    template <statement_shape Shape> bool statement_of(const keyword& key, action_id done);
     bool statement(const statement_rule& rule);
+    bool name_statement(const keyword& key, action_id done) {
+        return statement_of<statement_shape::name>(key, done);
+    }
+    bool num_statement(const keyword& key, action_id done) {
+        return statement_of<statement_shape::number>(key, done);
+    }
+    // KEY "]" spacing {a}: the head of a block, at its keyword.
+    bool head(const keyword& key, action_id a);
+    // "!" spacing: the end of a nested block, matched by the block around it.
+    bool close_block();
+    // ( "[" spacing ELEMENT )* where element() tries the alternatives in order.
+    template <class Element> void elements(Element&& element);
+
     // A block's statement alternatives in order, with, for each byte, the
     // first alternative whose keyword begins with it and, for each
     // alternative, the next one that begins with the same byte (N for none).
@@ -83,31 +104,10 @@ class old_format_parser : public engine {
             }
         }
     };
-    // rule_1 / rule_2 / ... in order. An alternative whose keyword cannot
-    // match the byte at the position fails at once without a trace, so unless
-    // failures are tracked (which records every alternative tried) only those
-    // that begin with that byte are tried, found through the table.
+    // rule_1 / rule_2 / ... in order. An alternative whose keyword does not
+    // begin with the byte at the position fails there, so only those that do
+    // are tried; the others are noted as expected there.
     template <std::size_t N> bool first_statement(const statement_table<N>& table);
-
-    // What matching a statement on a local copy of the position decided:
-    // undecided leaves it to the primitives.
-    enum class local_match : std::uint8_t { failed, matched, undecided };
-    template <class ValueEnd>
-    local_match local_statement(const keyword& key, action value, action a, ValueEnd value_end);
-    // KEY "]" spacing {a}: the head of a block, at its keyword.
-    bool head(const keyword& key, action a);
-    // KEY "]" spacing text spacing semicolon {a}
-    bool name_statement(const keyword& key, action a);
-    // KEY "]" spacing text semicolon {a}: blanks before ";" belong to the value.
-    bool tight_text_statement(const keyword& key, action a);
-    // KEY "]" spacing num semicolon {a}
-    bool num_statement(const keyword& key, action a);
-    // KEY "]" spacing file semicolon {a}
-    bool file_statement(const keyword& key, action a);
-    // "!" spacing: the end of a nested block, matched by the block around it.
-    bool close_block();
-    // ( "[" spacing ELEMENT )* where element() tries the alternatives in order.
-    template <class Element> void elements(Element&& element);
 };
 
 } // namespace morvane

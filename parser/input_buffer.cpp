@@ -1,0 +1,65 @@
+#include "parser/input_buffer.hpp"
+
+#include <cstring>
+
+namespace morvane {
+namespace {
+
+constexpr std::size_t first_buffer = 1024;
+// When the size of the input is unknown (a pipe, a terminal), bytes are read
+// in blocks of this size.
+constexpr std::size_t unknown_size_block = 64 * 1024;
+
+} // namespace
+
+void input_buffer::set_input(input_source& in) {
+    input_ = &in;
+    at_end_ = false;
+    // When the size is known, the buffer is sized once for all of it.
+    expected_limit_.reset();
+    if (const auto left = in.size_hint())
+        expected_limit_ = yylimit_ + static_cast<std::size_t>(*left);
+}
+
+void input_buffer::set_up() {
+    if (bytes_.capacity() != 0) return;
+    bytes_.reserve(first_buffer, 0);
+    yylimit_ = 0;
+    end_with_slack();
+}
+
+void input_buffer::end_with_slack() noexcept { std::memset(bytes_.data() + yylimit_, 0, slack); }
+
+bool input_buffer::yyrefill() {
+    if (at_end_ || input_ == nullptr) return false;
+    // Reads the rest of an input of known size, and one byte more, so that the
+    // read that finds its end needs no growth; otherwise one block. Never more:
+    // an input that never ends is read at most one block past where it fails.
+    std::size_t room = unknown_size_block;
+    if (expected_limit_) room = yylimit_ < *expected_limit_ ? *expected_limit_ - yylimit_ + 1 : 1;
+    if (bytes_.capacity() - yylimit_ < room + slack)
+        bytes_.reserve(yylimit_ + room + slack, yylimit_);
+    const std::size_t n = input_->read(bytes_.data() + yylimit_, room);
+    if (n == 0) {
+        at_end_ = true;
+        return false;
+    }
+    yylimit_ += n;
+    end_with_slack();
+    return true;
+}
+
+void input_buffer::drop(std::size_t consumed) noexcept {
+    const std::size_t remaining = yylimit_ - consumed;
+    if (remaining != 0 && consumed != 0)
+        std::memmove(bytes_.data(), bytes_.data() + consumed, remaining);
+    yylimit_ = remaining;
+    end_with_slack();
+}
+
+large_block input_buffer::take() noexcept {
+    yylimit_ = 0;
+    return bytes_.release();
+}
+
+} // namespace morvane
