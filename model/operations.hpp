@@ -60,8 +60,8 @@ namespace morvane {
 
 // Sort keys that agree with the orderings above (see sort_prefix), so that long
 // lists sort mostly without reading their records: an absent key is 0, a
-// present text is a marker byte and its first 23 bytes, a
-// present index its value.
+// present text is a marker byte, its first bytes (as many as the key holds)
+// and its length, a present index its value.
 [[nodiscard]] sort_prefix text_sort_prefix(text key) noexcept;
 [[nodiscard]] sort_prefix index_sort_prefix(text index) noexcept;
 inline sort_prefix frames_prefix(const frame* f) noexcept { return text_sort_prefix(f->name); }
