@@ -1,51 +1,27 @@
 // Fuzz target: one whole conversion in memory on arbitrary bytes. Aborts when an
 // invariant of a conversion breaks:
 //   - a parse either succeeds, with its output (possibly empty), or fails and
-//     leaves nothing in the document, so that nothing at all is written;
+//     leaves nothing in the document, so that nothing at all is written (the
+//     conversion throws, which ends the run, when it does);
 //   - output that is not empty ends with a line end;
 //   - converting the same bytes again gives the same result when they arrive
 //     a few bytes per read, whether no size is known in advance (as from a
 //     pipe) or a wrong one is (as from a file that changed since it was opened).
 // Crashes, leaks and out-of-bounds accesses are the sanitizers' to report.
 
-#include "driver/conversion.hpp"
+#include "tests/support/convert.hpp"
 #include "tests/support/sources.hpp"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
-#include <string>
 #include <string_view>
 
 namespace {
 
-struct outcome {
-    bool parsed = false;
-    std::string output;
-    bool operator==(const outcome&) const = default;
-};
-
 [[noreturn]] void violated(const char* invariant) {
     std::fprintf(stderr, "conversion invariant violated: %s\n", invariant);
     std::abort();
-}
-
-outcome convert(morvane::input_source& in) {
-    morvane::conversion run;
-    outcome result;
-    result.parsed = run.parse(in);
-    if (result.parsed) {
-        morvane::string_sink sink(result.output);
-        run.write(sink);
-    } else {
-        // Nothing of a failed parse may reach the document, so nothing can be
-        // written (checked here rather than by writing, which is far slower).
-        const morvane::document& doc = run.doc();
-        if (!doc.frame_list.empty() || !doc.character_list.empty() || !doc.charmap_list.empty())
-            violated("a failed parse left records in the document");
-    }
-    return result;
 }
 
 } // namespace
@@ -53,8 +29,7 @@ outcome convert(morvane::input_source& in) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-    morvane::memory_source in_memory(bytes);
-    const outcome first = convert(in_memory);
+    const auto first = morvane::testing::convert(bytes);
     if (!first.output.empty() && first.output.back() != '\n')
         violated("the output does not end with a line end");
 
@@ -65,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (first_byte % 2 != 0) // a size claimed at open that the bytes no longer have
         pieces = {1U + first_byte % 5U, size / (1 + first_byte % 3) + first_byte % 5};
     morvane::testing::scripted_source again(bytes, pieces);
-    if (convert(again) != first) violated("converting the same bytes twice differed");
+    if (morvane::testing::convert(again) != first)
+        violated("converting the same bytes twice differed");
     return 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// One conversion in memory, through the same two halves as the executable.
+// One conversion in memory, through the same two halves as the executable, for
+// the tests and the fuzz target alike.
 
 #include "parser/input.hpp"
 
@@ -14,7 +15,9 @@ struct converted {
     bool operator==(const converted&) const = default;
 };
 
-// Also checks that a failed parse leaves nothing in the document to write.
+// Throws std::logic_error when a failed parse left records in the document:
+// nothing of a failed parse may be written (checked here rather than by
+// writing, which is far slower).
 converted convert(input_source& in);
 converted convert(std::string_view input);
 
