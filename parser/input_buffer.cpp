@@ -33,10 +33,11 @@ void input_buffer::end_with_slack() noexcept { std::memset(bytes_.data() + yylim
 bool input_buffer::yyrefill() {
     if (at_end_ || input_ == nullptr) return false;
     // Reads the rest of an input of known size, and one byte more, so that the
-    // read that finds its end needs no growth; otherwise one block. Never more:
-    // an input that never ends is read at most one block past where it fails.
+    // read that finds its end needs no growth; otherwise (or past that size,
+    // when the file grew meanwhile) one block. Never more: an input that never
+    // ends is read at most one block past where it fails.
     std::size_t room = unknown_size_block;
-    if (expected_limit_) room = yylimit_ < *expected_limit_ ? *expected_limit_ - yylimit_ + 1 : 1;
+    if (expected_limit_ && yylimit_ < *expected_limit_) room = *expected_limit_ - yylimit_ + 1;
     if (bytes_.capacity() - yylimit_ < room + slack)
         bytes_.reserve(yylimit_ + room + slack, yylimit_);
     const std::size_t n = input_->read(bytes_.data() + yylimit_, room);
