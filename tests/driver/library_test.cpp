@@ -5,6 +5,7 @@
 #include <morvane/morvane.hpp>
 
 #include "driver/conversion.hpp"
+#include "support/convert.hpp"
 #include "support/run_program.hpp"
 #include "support/sources.hpp"
 
@@ -105,17 +106,26 @@ TEST(check, results_carry_offset_line_column_and_what_was_expected) {
     EXPECT_TRUE(morvane::check("[frame] [name] idle; !").ok());
 }
 
-// A read error anywhere ends the parse with nothing in the document. (Inputs
-// that change while they are read, and reading in pieces, are the command-line
-// test's and the fuzz target's.)
-TEST(io_faults, a_read_error_anywhere_leaves_nothing) {
+// A file truncated, extended or rewritten while it is read (it claims the size
+// it had when opened) converts exactly the bytes that were read; a read error
+// anywhere ends the parse with nothing in the document.
+TEST(io_faults, inputs_changing_or_failing_while_read) {
     const std::string_view whole = example_old;
+    const std::string twice = example_old + example_old;
+    std::string rewritten = example_old;
+    std::replace(rewritten.begin(), rewritten.end(), 'a', 'b');
+    std::vector<std::string_view> read_now{twice, rewritten};
     for (const std::size_t cut : {std::size_t{0}, std::size_t{1}, whole.size() / 3,
                                   whole.rfind('!') + 1, whole.size() - 1}) {
+        read_now.push_back(whole.substr(0, cut));
         morvane::conversion run;
         morvane::testing::scripted_source failing(whole, {7, {}, cut});
         EXPECT_THROW(static_cast<void>(run.parse(failing)), morvane::read_error) << cut;
         EXPECT_TRUE(run.doc().frame_list.empty() && run.doc().character_list.empty());
+    }
+    for (const std::string_view now : read_now) {
+        morvane::testing::scripted_source source(now, {std::size_t{1} << 20U, whole.size()});
+        EXPECT_EQ(morvane::testing::convert(source), morvane::testing::convert(now)) << now.size();
     }
 }
 

@@ -12,7 +12,6 @@ namespace morvane::testing {
 
 struct run_result {
     int status = -1; // the exit status, or -1 when the program ended on a signal
-    int signal = 0;  // the signal that ended it, if one did
     std::string out;
     std::string err;
 };
@@ -21,8 +20,6 @@ struct run_options {
     // Caps the size of every file the program writes, so that its writes fail
     // as they do on a full disk (the limit's signal is ignored).
     std::optional<std::uint64_t> max_file_bytes;
-    // NAME=VALUE pairs added to the program's environment.
-    std::vector<std::string> environment;
 };
 
 run_result run_program(const std::string& program, const std::vector<std::string>& args,

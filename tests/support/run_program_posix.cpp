@@ -26,10 +26,6 @@ namespace {
         const rlimit limit{*options.max_file_bytes, *options.max_file_bytes};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(127);
     }
-    for (const std::string& setting : options.environment) {
-        const std::size_t eq = setting.find('=');
-        ::setenv(setting.substr(0, eq).c_str(), setting.substr(eq + 1).c_str(), 1);
-    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -77,7 +73,6 @@ run_result run_program(const std::string& program, const std::vector<std::string
     int raw = 0;
     if (::waitpid(child, &raw, 0) != child) throw std::runtime_error("waitpid failed");
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.signal = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
     return r;
 }
 
