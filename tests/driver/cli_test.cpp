@@ -1,6 +1,5 @@
-// The commands where a case file can't set them up: a file-size limit reached
-// mid-way, and two names of one file (letter case on a file system that
-// ignores it, separators), refused.
+// The converter where a case file can't set it up: a file-size limit reached
+// mid-way.
 
 #include "support/run_program.hpp"
 
@@ -10,7 +9,6 @@
 #include <optional>
 
 namespace fs = std::filesystem;
-using morvane::testing::platform_text;
 using morvane::testing::read_file;
 using morvane::testing::run_options;
 using morvane::testing::run_program;
@@ -20,7 +18,6 @@ using morvane::testing::write_file;
 namespace {
 
 const std::string convert = MORVANE_CONVERT;
-const std::string check = MORVANE_CHECK;
 
 // The error stream without the complaints of a coverage build's profiler, whose
 // data files fall under the same size limit.
@@ -62,29 +59,6 @@ TEST(cli_file_limit, a_write_failing_anywhere_fails_the_run) {
         EXPECT_EQ(messages(r.err), "Success!\nUnable to write file '" + output + "'.\n")
             << "limit " << limit;
         EXPECT_EQ(fs::file_size(output), 0U) << "limit " << limit << ": no half-written project";
-    }
-}
-
-fs::path native(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-const std::string project = "[frame] [name] idle; !\n";
-
-TEST(file_names, another_spelling_of_the_input_is_refused_as_output) {
-    const std::string dir = scratch_dir("spellings");
-    write_file(dir + "/héros.old", project);
-    std::vector<std::string> others;
-    if (fs::exists(native(dir + "/HÉROS.OLD"))) others = {dir + "/HÉROS.OLD", dir + "/Héros.old"};
-#if defined(_WIN32)
-    others.push_back(dir + "\\héros.old");
-#endif
-    if (others.empty()) GTEST_SKIP() << "letter case tells names apart on this file system";
-    for (const std::string& other : others) {
-        const auto r = run_program(MORVANE_CONVERT, {dir + "/héros.old", other});
-        EXPECT_EQ(r.status, 1) << other;
-        EXPECT_EQ(r.err, platform_text("Unable to open file '" + other + "' for output.\n"));
-        EXPECT_EQ(read_file(dir + "/héros.old"), project);
     }
 }
 
