@@ -115,7 +115,7 @@ TEST(conversion_property, random_projects_convert_to_the_models_new_format) {
     constexpr std::uint64_t projects = 2000;
     std::size_t lines = 0;
     for (std::uint64_t seed = 1; seed <= projects; ++seed) {
-        random_bits rng(seed);
+        random_bits rng{std::mt19937_64(seed)};
         const block project = random_project(rng);
         const std::string input = old_format(project, rng);
         const std::string expected = expected_new_format(project);

@@ -4,6 +4,7 @@
 // random legal spacing.
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -42,15 +43,11 @@ struct block {
     [[nodiscard]] std::vector<const block*> children_of(block_kind k) const;
 };
 
-// splitmix64: the same numbers for a seed on every platform.
-class random_bits {
-  public:
-    explicit random_bits(std::uint64_t seed) : state_(seed) {}
-    std::size_t below(std::size_t n);
+// The standard engine gives the same numbers for a seed on every platform.
+struct random_bits {
+    std::mt19937_64 engine;
+    std::size_t below(std::size_t n) { return static_cast<std::size_t>(engine() % n); }
     bool chance(unsigned percent) { return below(100) < percent; }
-
-  private:
-    std::uint64_t state_;
 };
 
 [[nodiscard]] block random_project(random_bits& rng);

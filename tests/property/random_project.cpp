@@ -156,13 +156,6 @@ void render(std::string& out, const block& b, random_bits& rng) {
 
 } // namespace
 
-std::size_t random_bits::below(std::size_t n) {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30U)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27U)) * 0x94D049BB133111EBULL;
-    return static_cast<std::size_t>((z ^ (z >> 31U)) % n);
-}
-
 const std::string* block::last(const std::string& key) const {
     const std::string* found = nullptr;
     for (const statement& s : statements)
