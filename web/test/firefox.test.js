@@ -1,7 +1,7 @@
 // The one-file page in Debian's Firefox ESR, opened from disk and driven over
 // WebDriver BiDi: it says "Ready", converts the example to its exact bytes
 // through the converter it gives scripts, and its screenshot shows the ready
-// band in the band's colour.
+// band in the band's colour; and the page violates none of its own policy.
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import puppeteer from "puppeteer-core";
@@ -14,6 +14,10 @@ before(async () => {
   browser = await puppeteer.launch({ browser: "firefox", headless: true,
     executablePath: process.env.FIREFOX ?? "/usr/bin/firefox-esr" });
   page = await browser.newPage();
+  await page.evaluateOnNewDocument(() => {
+    window.violations = [];
+    document.addEventListener("securitypolicyviolation", (e) => window.violations.push(`${e.violatedDirective} ${e.blockedURI}`));
+  });
   await page.goto(page_url);
 });
 
@@ -43,4 +47,8 @@ test("Firefox: the screenshot shows the ready band in its colour", async () => {
   const at = (y * png.width + x) * 4;
   assert.equal(`rgb(${png.data[at]}, ${png.data[at + 1]}, ${png.data[at + 2]})`, colour);
   assert.equal(colour, "rgb(29, 107, 34)", "the ready band's green");
+});
+
+test("Firefox: the page violated none of its policy", async () => {
+  assert.deepEqual(await page.evaluate(() => window.violations), []);
 });

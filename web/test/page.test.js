@@ -1,12 +1,13 @@
 // The one-file page in headless Chromium, opened from disk: ready only when it
 // works, the example through the keyboard-opened picker and back as a
 // download with its counts and first lines, a folder as one zip that keeps its
-// paths, a broken file's place, dropped files with equal names, the failure
-// shown where there is no WebAssembly; and no request beyond the page and the
-// blob: URLs it made, no policy violation and no script error.
+// paths, chosen or dropped, a broken file's place, dropped files with equal
+// names, the failure shown where there is no WebAssembly; and no request
+// beyond the page and the blob: URLs it made, no policy violation and no
+// script error.
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
-import { mkdtempSync, mkdirSync, readFileSync, writeFileSync } from "node:fs";
+import { mkdtempSync, mkdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { chromium } from "playwright-core";
 import { unzipSync } from "fflate";
@@ -18,6 +19,7 @@ const small = { old: read("tests/e2e/cases/example-small-file/input.old"),
 const foreign = [];
 const violations = [];
 const page_errors = [];
+const scratch = mkdtempSync(`${tmpdir()}/morvane-page-`);
 let browser, page;
 
 // Watches a context for requests beyond the page and its blob: URLs (a page
@@ -52,6 +54,7 @@ before(async () => {
 
 after(async () => {
   await browser?.close();
+  rmSync(scratch, { recursive: true, force: true });
 });
 
 const settled = (files) => page.locator("#summary", { hasText: `${files} file(s): 0 waiting, 0 converting` }).waitFor();
@@ -59,11 +62,11 @@ const settled = (files) => page.locator("#summary", { hasText: `${files} file(s)
 // Picks files or a folder on a freshly opened page with the keyboard: the
 // file picker is the first thing Tab reaches, the folder picker the second.
 // Nothing waits for "Ready": files picked before then wait for it.
-async function pick(files, tabs = 1) {
-  await page.goto(page_url);
-  const chooser = page.waitForEvent("filechooser");
-  for (let n = 0; n < tabs; ++n) await page.keyboard.press("Tab");
-  await page.keyboard.press("Space");
+async function pick(files, { tabs = 1, on = page } = {}) {
+  await on.goto(page_url);
+  const chooser = on.waitForEvent("filechooser");
+  for (let n = 0; n < tabs; ++n) await on.keyboard.press("Tab");
+  await on.keyboard.press("Space");
   await (await chooser).setFiles(files);
 }
 
@@ -75,6 +78,7 @@ async function download(click) {
 test("the page says it is ready once its converter works", async () => {
   await page.goto(page_url);
   await page.locator("#band.band-ready", { hasText: /^Ready/ }).waitFor();
+  assert.equal(await page.evaluate(() => window.said_ready), true, "the watch that sees it");
 });
 
 test("the example converts through the keyboard-opened picker, with the library's counts and its first lines", async () => {
@@ -91,18 +95,16 @@ test("the example converts through the keyboard-opened picker, with the library'
   await page.getByText(`The first 10 of ${lines.length - 1} lines`).waitFor();
 });
 
-test("a chosen folder converts every .old file beneath it into one zip that keeps their paths, and lists the rest as skipped", async () => {
-  const top = `${mkdtempSync(`${tmpdir()}/morvane-folder-`)}/projects`;
-  const files = { "knights/castle.old": example.old, "knights/Small.OLD": small.old,
-    "notes/keep.old": small.old, "notes/read me.txt": example.old };
-  for (const [path, bytes] of Object.entries(files)) {
-    mkdirSync(`${top}/${path.replace(/\/[^/]*$/, "")}`, { recursive: true });
-    writeFileSync(`${top}/${path}`, bytes);
-  }
-  await pick(top, 2);
+// Three .old files in two subfolders of projects/, and one other file.
+const folder = { "knights/castle.old": example.old, "knights/Small.OLD": small.old,
+  "notes/keep.old": small.old, "notes/read me.txt": example.old };
+
+// The folder's files converted on the page: one zip keeps the three at their
+// paths, and the other file is listed as skipped.
+async function folder_converted(after_settling = () => {}) {
   await settled(4);
   await page.locator("li", { hasText: "projects/notes/read me.txt" }).locator(".state-skipped").waitFor();
-  await page.screenshot({ path: screenshot, fullPage: true });
+  await after_settling();
   const got = await download(() => page.getByText("Download all converted files as one zip").click());
   const entries = unzipSync(got.bytes);
   assert.deepEqual(Object.keys(entries).sort(),
@@ -110,6 +112,41 @@ test("a chosen folder converts every .old file beneath it into one zip that keep
   assert.ok(Buffer.from(entries["projects/knights/castle.new"]).equals(example.new));
   assert.ok(Buffer.from(entries["projects/knights/Small.new"]).equals(small.new));
   assert.ok(Buffer.from(entries["projects/notes/keep.new"]).equals(small.new));
+}
+
+test("a chosen folder converts every .old file beneath it into one zip that keeps their paths, and lists the rest as skipped", async () => {
+  const top = `${scratch}/projects`;
+  for (const [path, bytes] of Object.entries(folder)) {
+    mkdirSync(`${top}/${path.replace(/\/[^/]*$/, "")}`, { recursive: true });
+    writeFileSync(`${top}/${path}`, bytes);
+  }
+  await pick(top, { tabs: 2 });
+  await folder_converted(() => page.screenshot({ path: screenshot, fullPage: true }));
+});
+
+test("a dropped folder converts as a chosen one", async () => {
+  await page.goto(page_url);
+  // A script can't make the entries that a browser gives for a dropped folder,
+  // so these stand in for them: each folder's reader hands over its entries in
+  // one batch, then none.
+  await page.evaluate((files) => {
+    const directory = (path, children) => ({ isDirectory: true, name: path.split("/").pop(), fullPath: path,
+      createReader() {
+        const batches = [children, []];
+        return { readEntries: (resolve) => resolve(batches.shift()) };
+      } });
+    const file = (path) => ({ isDirectory: false, name: path.split("/").pop(), fullPath: `/projects/${path}`,
+      file: (resolve) => resolve(new File([Uint8Array.from(atob(files[path]), (c) => c.charCodeAt(0))], path.split("/").pop())) });
+    const paths = Object.keys(files);
+    const subfolders = [...new Set(paths.map((path) => path.split("/")[0]))];
+    const top = directory("/projects", subfolders.map((sub) =>
+      directory(`/projects/${sub}`, paths.filter((path) => path.startsWith(`${sub}/`)).map(file))));
+    const drop = new Event("drop", { bubbles: true, cancelable: true });
+    Object.defineProperty(drop, "dataTransfer",
+      { value: { items: [{ kind: "file", webkitGetAsEntry: () => top, getAsFile: () => null }] } });
+    document.getElementById("drop").dispatchEvent(drop);
+  }, Object.fromEntries(Object.entries(folder).map(([path, bytes]) => [path, base64(bytes)])));
+  await folder_converted();
 });
 
 test("a broken file shows its name, line and column, and the line cut around a marker", async () => {
@@ -147,11 +184,7 @@ test("without WebAssembly the page shows why it can't convert, never says Ready,
   try {
     const context = await bare.newContext();
     const opened = await watched(context);
-    await opened.goto(page_url);
-    const chooser = opened.waitForEvent("filechooser");
-    await opened.keyboard.press("Tab");
-    await opened.keyboard.press("Space");
-    await (await chooser).setFiles(`${root}examples/project.old`);
+    await pick(`${root}examples/project.old`, { on: opened });
     await opened.locator("#band.band-failed", { hasText: "this browser runs no WebAssembly" }).waitFor();
     await opened.locator("li", { hasText: "project.old" }).getByText("The converter does not work in this browser").waitFor();
     assert.equal(await opened.evaluate(() => window.said_ready), false);
