@@ -21,7 +21,7 @@ const results = document.getElementById("results");
 const summary = document.getElementById("summary");
 const zip_button = document.getElementById("zip");
 
-const entries = []; // {name, zip_name, from_folder, li, line, status, state, output}
+const entries = []; // {name, file_name, zip_name, from_folder, li, line, status, state, output}
 const waiting = []; // {run, fail}
 let running = 0;
 
