@@ -19,6 +19,21 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/morvane
 install(FILES ${PROJECT_SOURCE_DIR}/man/morvane-convert.1 ${PROJECT_SOURCE_DIR}/man/morvane-check.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# The one-file page, which the wasm preset builds (build/wasm/web/morvane-convert.html):
+# packages carry it when this names it, at the top of the Windows zip and as a
+# documentation file elsewhere.
+set(MORVANE_PAGE "" CACHE FILEPATH "The built one-file page, morvane-convert.html, for the packages")
+if(MORVANE_PAGE)
+  if(NOT EXISTS ${MORVANE_PAGE})
+    message(FATAL_ERROR "MORVANE_PAGE names ${MORVANE_PAGE}, which does not exist: build the wasm preset first")
+  endif()
+  if(WIN32)
+    install(FILES ${MORVANE_PAGE} DESTINATION .)
+  else()
+    install(FILES ${MORVANE_PAGE} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  endif()
+endif()
+
 install(EXPORT morvaneTargets NAMESPACE morvane:: DESTINATION ${MORVANE_CMAKE_DIR})
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/morvaneConfig.cmake.in
                               ${PROJECT_BINARY_DIR}/morvaneConfig.cmake

@@ -9,6 +9,8 @@
 #include "parser/input.hpp"
 #include "writer/output.hpp"
 
+#include <morvane/morvane.hpp>
+
 namespace morvane {
 
 class conversion {
@@ -39,6 +41,9 @@ class conversion {
     builder builder_{doc_};
     old_format_parser parser_;
 };
+
+// How many records of each kind the document holds.
+[[nodiscard]] project_counts count_records(const document& doc) noexcept;
 
 // The writing pass over a whole document.
 void print_document(writer& out, document& doc);

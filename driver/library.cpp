@@ -43,7 +43,10 @@ template <class Source> conversion_result convert_from(Source&& source) {
         const outcome parsed = parse_with(run, source);
         if (parsed != outcome::success) return parsed;
         string_sink sink(result.text);
+        // Counted before writing, which sorts the lists; kept only when the write succeeds.
+        const project_counts counts = count_records(run.doc());
         run.write(sink);
+        result.counts = counts;
         return outcome::success;
     });
     if (result.status != outcome::success) result.text.clear();

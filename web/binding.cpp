@@ -33,9 +33,14 @@ std::string_view status_name(morvane::outcome o) {
     return "out_of_memory";
 }
 
-// A copy of a JavaScript Uint8Array in this module's memory.
+// A copy of a JavaScript Uint8Array in this module's memory. Throws
+// std::bad_alloc when memory can't hold it, which includes an array longer
+// than this module can address at all.
 std::string bytes_from(const val& bytes) {
-    std::string copy(bytes["length"].as<std::size_t>(), '\0');
+    const double length = bytes["length"].as<double>();
+    std::string copy;
+    if (length > static_cast<double>(copy.max_size())) throw std::bad_alloc();
+    copy.resize(static_cast<std::size_t>(length));
     val(emscripten::typed_memory_view(copy.size(), reinterpret_cast<std::uint8_t*>(copy.data())))
         .call<void>("set", bytes);
     return copy;
@@ -59,42 +64,64 @@ val error_of(const morvane::check_result& checked) {
     return error;
 }
 
-val out_of_memory(bool with_output) {
+// {characters, animations, animation_frames, frames, sprites, points,
+// collision_rectangles, charmaps}
+val counts_of(const morvane::project_counts& c) {
+    val counts = val::object();
+    counts.set("characters", static_cast<double>(c.characters));
+    counts.set("animations", static_cast<double>(c.animations));
+    counts.set("animation_frames", static_cast<double>(c.animation_frames));
+    counts.set("frames", static_cast<double>(c.frames));
+    counts.set("sprites", static_cast<double>(c.sprites));
+    counts.set("points", static_cast<double>(c.points));
+    counts.set("collision_rectangles", static_cast<double>(c.collision_rectangles));
+    counts.set("charmaps", static_cast<double>(c.charmaps));
+    return counts;
+}
+
+// {status, output, counts, error}: output is empty and the counts are zero
+// unless the input converted; error says where a file that does not parse goes
+// wrong.
+val conversion_of(const morvane::conversion_result& converted, val error) {
     val result = val::object();
-    result.set("status", std::string(status_name(morvane::outcome::out_of_memory)));
-    if (with_output) result.set("output", val::global("Uint8Array").new_(0));
-    result.set("error", val::null());
+    result.set("status", std::string(status_name(converted.status)));
+    result.set("output", bytes_to(converted.text));
+    result.set("counts", counts_of(converted.counts));
+    result.set("error", error);
     return result;
 }
 
-// {status, output, error}: output is empty unless the input converted; error
-// says where a file that does not parse goes wrong.
+// {status, error}
+val check_of(const morvane::check_result& checked) {
+    val result = val::object();
+    result.set("status", std::string(status_name(checked.status)));
+    result.set("error", error_of(checked));
+    return result;
+}
+
+// When the input's copy itself does not fit, memory ran out before the library
+// could say so; the answer is then the library's own for running out.
 val convert_bytes(const val& bytes) {
     try {
         const std::string input = bytes_from(bytes);
         const morvane::conversion_result converted = morvane::convert(input);
-        val result = val::object();
-        result.set("status", std::string(status_name(converted.status)));
-        result.set("output", bytes_to(converted.text));
-        result.set("error", converted.status == morvane::outcome::parse_failure
-                                ? error_of(morvane::check(input))
-                                : val::null());
-        return result;
+        return conversion_of(converted, converted.status == morvane::outcome::parse_failure
+                                            ? error_of(morvane::check(input))
+                                            : val::null());
     } catch (const std::bad_alloc&) {
-        return out_of_memory(true);
+        morvane::conversion_result starved;
+        starved.status = morvane::outcome::out_of_memory;
+        return conversion_of(starved, val::null());
     }
 }
 
-// {status, error}
 val check_bytes(const val& bytes) {
     try {
-        const morvane::check_result checked = morvane::check(bytes_from(bytes));
-        val result = val::object();
-        result.set("status", std::string(status_name(checked.status)));
-        result.set("error", error_of(checked));
-        return result;
+        return check_of(morvane::check(bytes_from(bytes)));
     } catch (const std::bad_alloc&) {
-        return out_of_memory(false);
+        morvane::check_result starved;
+        starved.status = morvane::outcome::out_of_memory;
+        return check_of(starved);
     }
 }
 

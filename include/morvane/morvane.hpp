@@ -30,9 +30,26 @@ enum class outcome {
 // A short English description, e.g. "Out of Memory" for out_of_memory.
 [[nodiscard]] std::string_view describe(outcome o) noexcept;
 
+// How many records of each kind a converted project holds, counted in the
+// document the conversion built. Animations are counted over all characters,
+// animation frames over all animations, and sprites, points and collision
+// rectangles over all frames.
+struct project_counts {
+    std::uint64_t characters = 0;
+    std::uint64_t animations = 0;
+    std::uint64_t animation_frames = 0;
+    std::uint64_t frames = 0;
+    std::uint64_t sprites = 0;
+    std::uint64_t points = 0;
+    std::uint64_t collision_rectangles = 0;
+    std::uint64_t charmaps = 0;
+    [[nodiscard]] bool operator==(const project_counts&) const = default;
+};
+
 struct conversion_result {
     outcome status = outcome::success;
-    std::string text; // the new-format text; empty unless status is success
+    std::string text;      // the new-format text; empty unless status is success
+    project_counts counts; // all zero unless status is success
     [[nodiscard]] bool ok() const noexcept { return status == outcome::success; }
 };
 

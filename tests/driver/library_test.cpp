@@ -21,11 +21,10 @@
 namespace {
 
 using morvane::outcome;
+using morvane::testing::read_file;
 
-const std::string example_old =
-    morvane::testing::read_file(std::string(MORVANE_EXAMPLES) + "/project.old");
-const std::string example_new =
-    morvane::testing::read_file(std::string(MORVANE_EXAMPLES) + "/project.new");
+const std::string example_old = read_file(std::string(MORVANE_EXAMPLES) + "/project.old");
+const std::string example_new = read_file(std::string(MORVANE_EXAMPLES) + "/project.new");
 
 struct out_of_memory : std::bad_alloc {
     explicit out_of_memory(const char*) {}
@@ -40,7 +39,24 @@ template <class Failure> struct failing_buf : std::streambuf {
     int_type underflow() override { throw Failure("gone"); }
 };
 
-TEST(library, every_kind_of_input_gives_its_outcome_and_text) {
+// A "kind number" line for each kind of record, as examples/project.counts
+// holds the example's counts for the page's test too.
+std::string counts_text(const morvane::project_counts& c) {
+    const std::pair<const char*, std::uint64_t> kinds[] = {
+        {"characters", c.characters},
+        {"animations", c.animations},
+        {"animation_frames", c.animation_frames},
+        {"frames", c.frames},
+        {"sprites", c.sprites},
+        {"points", c.points},
+        {"collision_rectangles", c.collision_rectangles},
+        {"charmaps", c.charmaps}};
+    std::string text;
+    for (const auto& [kind, n] : kinds) text += std::string(kind) + " " + std::to_string(n) + "\n";
+    return text;
+}
+
+TEST(library, every_kind_of_input_gives_its_outcome_text_and_counts) {
     std::string head = "[frame]";
     failing_buf<std::range_error> broken(head);
     failing_buf<out_of_memory> starving(head);
@@ -49,21 +65,40 @@ TEST(library, every_kind_of_input_gives_its_outcome_and_text) {
     std::istringstream throws_at_end("[frame] [name] idle; !"), whole(example_old);
     throws_at_end.exceptions(std::ios::failbit | std::ios::eofbit);
     std::ifstream missing("/nonexistent/morvane/project.old");
-    const std::pair<morvane::conversion_result, morvane::conversion_result> rows[] = {
-        {morvane::convert(example_old), {outcome::success, example_new}},
-        {morvane::convert(whole), {outcome::success, example_new}},
-        {morvane::convert(""), {outcome::success, ""}},
-        {morvane::convert(" \r\n\t"), {outcome::success, ""}},
-        {morvane::convert("[frame] [name] idle; [sprite] !"), {outcome::parse_failure, ""}},
-        {morvane::convert(throws_at_end), {outcome::success, "[frame idle]\n"}},
-        {morvane::convert(missing), {outcome::read_failure, ""}},
-        {morvane::convert(broken_in), {outcome::read_failure, ""}},
-        {morvane::convert(starved_in), {outcome::out_of_memory, ""}},
+    const std::string counted = read_file(std::string(MORVANE_EXAMPLES) + "/project.counts");
+    const std::string none = counts_text({});
+    struct row {
+        morvane::conversion_result got;
+        outcome status;
+        std::string text, counts;
     };
-    for (const auto& [got, want] : rows) {
-        EXPECT_EQ(got.status, want.status) << morvane::describe(want.status);
-        EXPECT_EQ(got.ok(), want.status == outcome::success);
-        EXPECT_TRUE(got.text == want.text) << morvane::describe(want.status);
+    const row rows[] = {
+        {morvane::convert(example_old), outcome::success, example_new, counted},
+        {morvane::convert(whole), outcome::success, example_new, counted},
+        {morvane::convert(""), outcome::success, "", none},
+        {morvane::convert(" \r\n\t"), outcome::success, "", none},
+        {morvane::convert("[frame] [name] idle; [sprite] !"), outcome::parse_failure, "", none},
+        {morvane::convert(throws_at_end), outcome::success, "[frame idle]\n",
+         counts_text({.frames = 1})},
+        // Apart where the example's counts agree: characters and points, animation
+        // frames and sprites, collision rectangles and charmaps.
+        {morvane::convert("[char] [anim] [frame] ! ! ! [frame] [point] ! [point] ! [colrect] ! !"),
+         outcome::success, "[char /anim ]\n[frame ]\n",
+         counts_text({.characters = 1,
+                      .animations = 1,
+                      .animation_frames = 1,
+                      .frames = 1,
+                      .points = 2,
+                      .collision_rectangles = 1})},
+        {morvane::convert(missing), outcome::read_failure, "", none},
+        {morvane::convert(broken_in), outcome::read_failure, "", none},
+        {morvane::convert(starved_in), outcome::out_of_memory, "", none},
+    };
+    for (const auto& [got, status, text, counts] : rows) {
+        EXPECT_EQ(got.status, status) << morvane::describe(status);
+        EXPECT_EQ(got.ok(), status == outcome::success);
+        EXPECT_TRUE(got.text == text) << morvane::describe(status);
+        EXPECT_EQ(counts_text(got.counts), counts) << morvane::describe(status);
     }
     EXPECT_EQ(morvane::check(broken_in).status, outcome::read_failure);
     EXPECT_EQ(morvane::describe(outcome::out_of_memory), "Out of Memory");

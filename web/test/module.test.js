@@ -1,0 +1,87 @@
+// morvane.mjs, the module for scripts, in headless Chromium, served from its
+// build folder at an origin of the test's own: every end-to-end case converts
+// and checks as the commands do, and an input that memory can't hold comes
+// back as out_of_memory from the binding, with the module still usable.
+import { after, before, test } from "node:test";
+import assert from "node:assert/strict";
+import { existsSync, readdirSync } from "node:fs";
+import { chromium } from "playwright-core";
+import { base64, built, chromium_options, example, read, root } from "./support.js";
+
+const origin = "http://morvane.test";
+const types = { ".html": "text/html", ".mjs": "text/javascript", ".js": "text/javascript", ".wasm": "application/wasm" };
+let browser, page;
+
+before(async () => {
+  browser = await chromium.launch(chromium_options());
+  const context = await browser.newContext();
+  await context.route(`${origin}/**`, (route) => {
+    const name = new URL(route.request().url()).pathname.slice(1);
+    if (name === "") return route.fulfill({ contentType: types[".html"], body: "<!doctype html><title>module</title>" });
+    const type = types[name.slice(name.lastIndexOf("."))];
+    return type && existsSync(`${built}/module/${name}`)
+      ? route.fulfill({ contentType: type, path: `${built}/module/${name}` })
+      : route.fulfill({ status: 404 });
+  });
+  page = await context.newPage();
+  await page.goto(`${origin}/`);
+});
+
+after(async () => {
+  await browser?.close();
+});
+
+test("every end-to-end case converts and checks through morvane.mjs as the commands do", async () => {
+  const cases = readdirSync(`${root}tests/e2e/cases`, { withFileTypes: true })
+    .filter((d) => d.isDirectory()).map(({ name }) => {
+      const dir = `tests/e2e/cases/${name}/`;
+      return { name, input: base64(read(`${dir}input.old`)),
+        check: existsSync(`${root}${dir}expected.check`) ? read(`${dir}expected.check`).toString() : null };
+    });
+  const results = await page.evaluate(async (all) => {
+    const { convert, check } = await import("./morvane.mjs");
+    const bytes = (text) => Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
+    const out = [];
+    for (const c of all) {
+      const converted = await convert(bytes(c.input));
+      const checked = await check(bytes(c.input));
+      out.push({ ...converted, output: btoa(String.fromCharCode(...converted.output)), checked });
+    }
+    return out;
+  }, cases);
+  assert.ok(cases.length > 100);
+  cases.forEach(({ name, check }, i) => {
+    const dir = `tests/e2e/cases/${name}/`;
+    const { status, output, counts, error, checked } = results[i];
+    const failed = read(`${dir}expected.status`).toString().trim() === "1";
+    assert.equal(status, failed ? "parse_failure" : "success", name);
+    assert.ok(Buffer.from(output, "base64").equals(read(`${dir}expected.new`)), name);
+    assert.deepEqual(checked, { status, error }, name);
+    assert.equal(error === null, !failed, name);
+    if (failed) assert.ok(Object.values(counts).every((n) => n === 0), name);
+    if (check !== null) assert.equal(`input.old:${error.line}:${error.column}: ${error.message}\n`, check, name);
+  });
+});
+
+test("an input that memory can't hold is out_of_memory for convert and check, and the module goes on converting", async () => {
+  // The module's memory ends at 4 GiB: the first can't be copied into it beside
+  // anything else, the second is longer than it can address.
+  const got = await page.evaluate(async ({ sizes, input }) => {
+    const { convert, check } = await import("./morvane.mjs");
+    const out = [];
+    for (const size of sizes) {
+      const bytes = new Uint8Array(size);
+      const converted = await convert(bytes);
+      out.push({ converted: { ...converted, output: converted.output.length }, checked: await check(bytes) });
+    }
+    const after_all = await convert(Uint8Array.from(atob(input), (c) => c.charCodeAt(0)));
+    return { out, after_all: btoa(String.fromCharCode(...after_all.output)) };
+  }, { sizes: [4_290_000_000, 5_000_000_000], input: base64(example.old) });
+  const zero = { characters: 0, animations: 0, animation_frames: 0, frames: 0, sprites: 0, points: 0,
+    collision_rectangles: 0, charmaps: 0 };
+  for (const { converted, checked } of got.out) {
+    assert.deepEqual(converted, { status: "out_of_memory", output: 0, counts: zero, error: null });
+    assert.deepEqual(checked, { status: "out_of_memory", error: null });
+  }
+  assert.ok(Buffer.from(got.after_all, "base64").equals(example.new));
+});
