@@ -38,8 +38,9 @@ bool input_buffer::yyrefill() {
     // ends is read at most one block past where it fails.
     std::size_t room = unknown_size_block;
     if (expected_limit_ && yylimit_ < *expected_limit_) room = *expected_limit_ - yylimit_ + 1;
+    // The slack moves with the bytes: a read that finds the end leaves it as it is.
     if (bytes_.capacity() - yylimit_ < room + slack)
-        bytes_.reserve(yylimit_ + room + slack, yylimit_);
+        bytes_.reserve(yylimit_ + room + slack, yylimit_ + slack);
     const std::size_t n = input_->read(bytes_.data() + yylimit_, room);
     if (n == 0) {
         at_end_ = true;
