@@ -11,6 +11,7 @@
 #include <optional>
 
 namespace fs = std::filesystem;
+using morvane::testing::path_of;
 using morvane::testing::platform_text;
 using morvane::testing::read_file;
 using morvane::testing::run_options;
@@ -107,17 +108,13 @@ TEST(cli_changing_input, never_ends_in_a_signal) {
     }
 }
 
-fs::path native(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 const std::string project = "[frame] [name] idle; !\n";
 
 TEST(file_names, another_spelling_of_the_input_is_refused_as_output) {
     const std::string dir = scratch_dir("spellings");
     write_file(dir + "/héros.old", project);
     std::vector<std::string> others;
-    if (fs::exists(native(dir + "/HÉROS.OLD"))) others = {dir + "/HÉROS.OLD", dir + "/Héros.old"};
+    if (fs::exists(path_of(dir + "/HÉROS.OLD"))) others = {dir + "/HÉROS.OLD", dir + "/Héros.old"};
 #if defined(_WIN32)
     others.push_back(dir + "\\héros.old");
 #endif

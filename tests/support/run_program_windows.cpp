@@ -5,13 +5,13 @@
 
 #include "support/run_program.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <io.h>
 #include <process.h>
 #include <stdexcept>
@@ -20,21 +20,16 @@
 namespace morvane::testing {
 namespace {
 
-std::wstring wide(const std::string& utf8) {
-    const std::u8string u8(utf8.begin(), utf8.end());
-    return std::filesystem::path(u8).wstring();
-}
-
 // One argument as the C runtime's command-line parser reads it back. The
 // tests' arguments hold no quote and never end in a backslash.
-std::wstring quote(const std::wstring& arg) { return L"\"" + arg + L"\""; }
+std::wstring quote(const std::string& arg) { return L"\"" + path_of(arg).wstring() + L"\""; }
 
 // Points descriptor fd at a file until destroyed, in text mode, as a child
 // started with its streams in files would have them.
 class redirect {
   public:
-    redirect(int fd, const std::wstring& name, int flags) : fd_(fd), saved_(::_dup(fd)) {
-        const int file = ::_wopen(name.c_str(), flags | _O_TEXT, _S_IREAD | _S_IWRITE);
+    redirect(int fd, const std::string& name, int flags) : fd_(fd), saved_(::_dup(fd)) {
+        const int file = ::_wopen(path_of(name).c_str(), flags | _O_TEXT, _S_IREAD | _S_IWRITE);
         if (saved_ < 0 || file < 0 || ::_dup2(file, fd) != 0)
             throw std::runtime_error("cannot redirect a standard stream");
         ::_close(file);
@@ -51,14 +46,6 @@ class redirect {
     int saved_;
 };
 
-// A start that provably never happened is made again, as cmake/wine-start
-// makes its own: as many attempts as it says, one when run by hand.
-int start_attempts() {
-    const char* given = std::getenv("MORVANE_START_ATTEMPTS");
-    const int n = given != nullptr ? std::atoi(given) : 1;
-    return n > 0 ? n : 1;
-}
-
 } // namespace
 
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
@@ -67,41 +54,33 @@ run_result run_program(const std::string& program, const std::vector<std::string
         throw std::logic_error("file-size limits and extra environment are POSIX-only here");
     static int counter = 0;
     const std::string base = scratch_dir("run-" + std::to_string(counter++));
-    std::vector<std::wstring> quoted{quote(wide(program))};
-    for (const std::string& a : args) quoted.push_back(quote(wide(a)));
+    std::vector<std::wstring> quoted{quote(program)};
+    for (const std::string& a : args) quoted.push_back(quote(a));
     std::vector<const wchar_t*> argv;
     for (const std::wstring& q : quoted) argv.push_back(q.c_str());
     argv.push_back(nullptr);
-    run_result r;
-    const int attempts = start_attempts();
-    for (int attempt = 1;; ++attempt) {
-        std::fflush(nullptr);
-        std::intptr_t started = -1;
-        int error = 0;
-        {
-            const int written = _O_WRONLY | _O_CREAT | _O_TRUNC;
-            const redirect in(0, L"NUL", _O_RDONLY);
-            const redirect out(1, wide(base + "/stdout"), written);
-            const redirect err(2, wide(base + "/stderr"), written);
-            started = ::_wspawnv(_P_WAIT, wide(program).c_str(), argv.data());
-            error = errno;
-        }
-        // -1 only when no process was made: an exit status comes back as its
-        // unsigned 32 bits, never as -1.
-        if (started != -1) {
-            r.status = static_cast<int>(started);
-            break;
-        }
-        if (attempt == attempts)
+    // A start is made again only when no process was made: then, and only
+    // then, _wspawnv returns -1 (an exit status comes back as its unsigned 32
+    // bits). As many attempts as cmake/wine-start gives its own starts.
+    const char* given = std::getenv("MORVANE_START_ATTEMPTS");
+    const int attempts = given != nullptr ? std::max(1, std::atoi(given)) : 1;
+    std::intptr_t started = -1;
+    int error = 0;
+    for (int attempt = 1; started == -1; ++attempt) {
+        if (attempt > attempts)
             throw std::runtime_error("cannot start " + program + ": " + std::strerror(error));
-        std::fprintf(
-            stderr,
-            "run_program: %s was never started (%s); starting it again (attempt %d of %d)\n",
-            program.c_str(), std::strerror(error), attempt + 1, attempts);
+        if (attempt > 1)
+            std::fprintf(stderr, "run_program: %s never started (%s); attempt %d of %d\n",
+                         program.c_str(), std::strerror(error), attempt, attempts);
+        std::fflush(nullptr);
+        const int written = _O_WRONLY | _O_CREAT | _O_TRUNC;
+        const redirect in(0, "NUL", _O_RDONLY);
+        const redirect out(1, base + "/stdout", written);
+        const redirect err(2, base + "/stderr", written);
+        started = ::_wspawnv(_P_WAIT, path_of(program).c_str(), argv.data());
+        error = errno;
     }
-    r.out = read_file(base + "/stdout");
-    r.err = read_file(base + "/stderr");
-    return r;
+    return {static_cast<int>(started), 0, read_file(base + "/stdout"), read_file(base + "/stderr")};
 }
 
 } // namespace morvane::testing
