@@ -11,7 +11,7 @@ set(MORVANE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/morvane)
 target_include_directories(morvane PUBLIC $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 
 install(TARGETS morvane-convert morvane-check RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS morvane morvane_parser morvane_writer morvane_model morvane_containers
+install(TARGETS morvane morvane_io morvane_parser morvane_writer morvane_model morvane_containers
         EXPORT morvaneTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/morvane

@@ -1,6 +1,6 @@
 # Cross-compiles for 64-bit Windows with MinGW-w64. The -posix compilers use the
 # POSIX thread model, without which std::async and std::thread are missing.
-# Test programs run under wine (see cmake/windows.cmake for the environment).
+# Test programs run under wine, through cmake/wine-start.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -15,6 +15,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Quiet, predictable wine: no debug channels, a UTF-8 locale for the names of
-# files, and the prefix from the environment (WINEPREFIX, else ~/.wine).
-set(CMAKE_CROSSCOMPILING_EMULATOR env WINEDEBUG=-all LC_ALL=C.UTF-8 wine)
+# Quiet, predictable wine (no debug channels, a UTF-8 locale for the names of
+# files, the prefix from the environment: WINEPREFIX, else ~/.wine), and a
+# program started again only when wine never started it.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-start)

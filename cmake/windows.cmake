@@ -17,4 +17,8 @@ if(MORVANE_TESTS AND CMAKE_CROSSCOMPILING)
   # Listing the tests at build time would start wine once per test program;
   # listing them when CTest runs keeps the build free of it.
   set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+  # The start hook that cmake/wine-start needs in every program it runs: the
+  # test programs and the corpus replay link it.
+  add_library(morvane_start_mark OBJECT ${CMAKE_CURRENT_LIST_DIR}/wine-start-mark.cpp)
+  target_link_libraries(morvane_start_mark PRIVATE morvane_warnings)
 endif()

@@ -4,7 +4,7 @@
 // Every message goes to the standard error stream. Exit status 0 when every
 // file parsed, 1 otherwise.
 
-#include "driver/platform.hpp"
+#include "io/platform.hpp"
 
 #include <morvane/morvane.hpp>
 

@@ -2,8 +2,8 @@
 // conversion can meet is caught here and turned into an outcome.
 
 #include "driver/conversion.hpp"
-#include "driver/file_streams.hpp"
-#include "driver/stream_io.hpp"
+#include "io/file_streams.hpp"
+#include "io/stream_io.hpp"
 #include "model/error.hpp"
 #include "parser/failure_report.hpp"
 

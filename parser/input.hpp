@@ -1,8 +1,8 @@
 #pragma once
-// Where the parser's bytes come from: a file, or bytes already in memory.
+// Where the parser's bytes come from: any input_source (files and streams are
+// in io/), or bytes already in memory.
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -34,20 +34,6 @@ class memory_source : public input_source {
 
   private:
     std::string_view rest_;
-};
-
-// Reads an open stream in large blocks with plain reads, never mapping it, so a
-// file that another program truncates or rewrites meanwhile only gives fewer or
-// other bytes. The stream stays the caller's.
-class file_source : public input_source {
-  public:
-    explicit file_source(std::FILE* file);
-    std::size_t read(char* dst, std::size_t max) override;
-    [[nodiscard]] std::optional<std::uint64_t> size_hint() const override { return size_; }
-
-  private:
-    std::FILE* file_;
-    std::optional<std::uint64_t> size_;
 };
 
 } // namespace morvane

@@ -12,14 +12,10 @@
 #endif
 
 namespace morvane::testing {
-namespace {
 
-// Names are UTF-8 here whatever the platform's own encoding of file names.
 std::filesystem::path path_of(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
-
-} // namespace
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path_of(path), std::ios::binary);

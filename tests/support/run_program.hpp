@@ -3,6 +3,7 @@
 // and collects its exit status and both output streams; and small file helpers.
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,8 @@ inline std::string platform_text(std::string_view lines) {
     return stored;
 }
 
+// Names are UTF-8 here whatever the platform's own encoding of file names.
+std::filesystem::path path_of(const std::string& utf8);
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
 // A fresh empty directory for one test.

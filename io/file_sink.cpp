@@ -1,4 +1,4 @@
-#include "writer/file_sink.hpp"
+#include "io/file_sink.hpp"
 
 #include <cstring>
 #include <system_error>

@@ -1,12 +1,11 @@
 #pragma once
 // A stream that the caller opened, read or written the way the platform stores
 // text when it was opened in text mode (where text files end lines with CR LF:
-// see driver/platform.hpp), and byte for byte otherwise.
+// see io/platform.hpp), and byte for byte otherwise.
 
-#include "parser/input.hpp"
-#include "parser/text_input.hpp"
-#include "writer/file_sink.hpp"
-#include "writer/text_output.hpp"
+#include "io/crlf_text.hpp"
+#include "io/file_sink.hpp"
+#include "io/file_source.hpp"
 
 #include <cstdio>
 #include <optional>

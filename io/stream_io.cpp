@@ -1,4 +1,4 @@
-#include "driver/stream_io.hpp"
+#include "io/stream_io.hpp"
 
 #include <algorithm>
 #include <ios>

@@ -2,7 +2,7 @@
 // and files are opened by UTF-16 names so that any name a user types works,
 // whatever the system's ANSI code page.
 
-#include "driver/platform.hpp"
+#include "io/platform.hpp"
 
 #include <cstdarg>
 #include <fcntl.h>

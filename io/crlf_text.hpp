@@ -1,8 +1,10 @@
 #pragma once
-// Reads a text file stored with CR LF line ends the way the parser expects text.
+// Text stored with CR LF line ends, as Windows stores text files: read as the
+// parser expects text, and written from the writer's LF-ended lines.
 
 #include "containers/large_block.hpp"
 #include "parser/input.hpp"
+#include "writer/output.hpp"
 
 #include <cstdint>
 #include <memory>
@@ -37,6 +39,23 @@ class crlf_text_source : public input_source {
     // Decided to be data and still to be handed on, before any later byte.
     bool cr_kept_ = false;
     std::uint64_t marks_kept_ = 0;
+};
+
+// Stores every LF as the pair CR LF and passes every other byte through as it
+// is, a CR of a value included. Each write is handed on whole before it returns.
+class crlf_text_sink : public output_sink {
+  public:
+    explicit crlf_text_sink(output_sink& stored) : stored_(stored) {}
+    void write(std::string_view bytes) override;
+    void flush() override { stored_.flush(); }
+
+  private:
+    void put(std::string_view bytes);
+    void spill();
+
+    output_sink& stored_;
+    large_block block_;
+    std::size_t used_ = 0;
 };
 
 } // namespace morvane

@@ -1,6 +1,6 @@
 // POSIX systems: text files are bytes, and file names are bytes as given.
 
-#include "driver/platform.hpp"
+#include "io/platform.hpp"
 
 #include <cstdarg>
 

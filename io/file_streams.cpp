@@ -1,6 +1,6 @@
-#include "driver/file_streams.hpp"
+#include "io/file_streams.hpp"
 
-#include "driver/platform.hpp"
+#include "io/platform.hpp"
 
 namespace morvane {
 

@@ -2,9 +2,8 @@
 // that Windows builds put over files opened in text mode: every split of the
 // stored bytes across reads and writes gives the same text.
 
-#include "parser/text_input.hpp"
+#include "io/crlf_text.hpp"
 #include "support/sources.hpp"
-#include "writer/text_output.hpp"
 
 #include <gtest/gtest.h>
 
