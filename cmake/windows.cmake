@@ -19,6 +19,6 @@ if(MORVANE_TESTS AND CMAKE_CROSSCOMPILING)
   set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
   # The start hook that cmake/wine-start needs in every program it runs: the
   # test programs and the corpus replay link it.
-  add_library(morvane_start_mark OBJECT ${CMAKE_CURRENT_LIST_DIR}/wine-start-mark.cpp)
+  add_library(morvane_start_mark OBJECT ${PROJECT_SOURCE_DIR}/tests/support/start_mark.cpp)
   target_link_libraries(morvane_start_mark PRIVATE morvane_warnings)
 endif()

@@ -1,4 +1,4 @@
-// The start hook of every program that cmake/wine-start runs: it creates the
+// The start hook of every test program that cmake/wine-start runs: it creates the
 // file that MORVANE_START_MARK names, so the wrapper knows the program started.
 // Priority 101 runs it before every constructor of default priority.
 
