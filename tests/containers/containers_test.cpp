@@ -85,21 +85,15 @@ TEST(containers, every_list_and_queue_operation_agrees_with_a_deque) {
             ASSERT_EQ(n % 2 == 0 ? queue_push_head(q, v) : queue_push_tail(q, v), 1);
             n % 2 == 0 ? in_queue.push_front(v) : in_queue.push_back(v);
             break;
-        default:
-            ASSERT_EQ(queue_peek_head(q), in_queue.empty() ? nullptr : in_queue.front());
-            ASSERT_EQ(queue_peek_tail(q), in_queue.empty() ? nullptr : in_queue.back());
-            ASSERT_EQ(queue_is_empty(q), in_queue.empty() ? 1 : 0);
-            if (in_queue.empty()) {
-                ASSERT_EQ(queue_pop_head(q), nullptr);
-                ASSERT_EQ(queue_pop_tail(q), nullptr);
-            } else if (n % 2 == 0) {
-                ASSERT_EQ(queue_pop_head(q), in_queue.front());
-                in_queue.pop_front();
-            } else {
-                ASSERT_EQ(queue_pop_tail(q), in_queue.back());
-                in_queue.pop_back();
-            }
+        default: { // peek and pop at either end
+            const bool head = n % 2 == 0;
+            int* const end = in_queue.empty() ? nullptr : head ? in_queue.front() : in_queue.back();
+            ASSERT_EQ(head ? queue_peek_head(q) : queue_peek_tail(q), end);
+            ASSERT_EQ(head ? queue_pop_head(q) : queue_pop_tail(q), end);
+            if (end != nullptr) head ? in_queue.pop_front() : in_queue.pop_back();
         }
+        }
+        ASSERT_EQ(queue_is_empty(q), in_queue.empty() ? 1 : 0);
         ASSERT_EQ(list_to_array(l), std::vector<int*>(in_list.begin(), in_list.end()));
         ASSERT_EQ(contents(l).size(), 2 * in_list.size()) << "the links and the count agree";
     }

@@ -58,22 +58,10 @@ TEST(find_or_create, every_record_kind_finds_by_its_key) {
         << "without a parent the record stays unattached";
 }
 
-// A compare_sprites that overflowed would disagree with the sort keys below.
-TEST(orderings, index_value_reads_like_a_decimal_conversion) {
-    document doc;
-    const std::pair<const char*, std::int64_t> rows[] = {{"  -12abc", -12},
-                                                         {"+3", 3},
-                                                         {"x", 0},
-                                                         {"99999999999999999999999", INT64_MAX},
-                                                         {"-99999999999999999999", -INT64_MAX}};
-    for (const auto& [index, value] : rows) EXPECT_EQ(index_value(doc.copy(index)), value) << index;
-    EXPECT_EQ(index_value(text()), 0);
-    EXPECT_EQ(doc.index_text(1234567890123).view(), "1234567890123");
-}
-
 // The sort keys must agree with the orderings: a smaller record never gets a
 // larger key, equal records get equal keys, and equal complete keys are equal
-// records. Sprite indices with signs, zeros and overflow; names around the
+// records. Sprite indices with signs, zeros and overflow (a compare_sprites
+// that overflowed would disagree with its keys); names around the
 // length a key holds whole, with NUL bytes, which the input cannot give.
 template <class R, class Key>
 void expect_keys_agree(const std::vector<text>& keys, Key R::*field, int (*cmp)(const R*, const R*),
@@ -94,10 +82,19 @@ void expect_keys_agree(const std::vector<text>& keys, Key R::*field, int (*cmp)(
 
 TEST(orderings, sort_keys_agree_with_the_orderings) {
     document doc;
+    // An index's value reads like a decimal conversion, saturated.
+    constexpr std::int64_t max = INT64_MAX;
+    // clang-format off
+    const std::pair<const char*, std::int64_t> index_values[] = {
+        {"", 0}, {"00", 0}, {"-0", 0}, {"7", 7}, {" 7", 7}, {"+3", 3}, {"x", 0}, {"-12ab", -12},
+        {"10", 10}, {"99999999999999999999999", max}, {"-99999999999999999999", -max}};
+    // clang-format on
     std::vector<text> indices{text()};
-    for (const char* s : {"", "0", "00", "-0", "7", " 7", "-3", "10", "99999999999999999999999",
-                          "-99999999999999999999"})
+    for (const auto& [s, value] : index_values) {
         indices.push_back(doc.copy(s));
+        EXPECT_EQ(index_value(indices.back()), value) << s;
+    }
+    EXPECT_EQ(doc.index_text(1234567890123).view(), "1234567890123");
     expect_keys_agree(indices, &sprite::index, compare_sprites, sprites_prefix);
     const std::string held(22, 'n');
     std::vector<text> names{text()};

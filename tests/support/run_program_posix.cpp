@@ -2,13 +2,12 @@
 
 #include "support/run_program.hpp"
 
-#include <array>
 #include <csignal>
 #include <fcntl.h>
-#include <poll.h>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace morvane::testing {
@@ -34,22 +33,14 @@ namespace {
     ::_exit(127);
 }
 
-// Reads both pipes to their ends, whichever has data, so neither can fill up.
-void drain(int out_fd, int err_fd, run_result& r) {
-    std::array<pollfd, 2> fds{pollfd{out_fd, POLLIN, 0}, pollfd{err_fd, POLLIN, 0}};
-    std::array<std::string*, 2> into{&r.out, &r.err};
-    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
-        if (::poll(fds.data(), fds.size(), -1) < 0) throw std::runtime_error("poll failed");
-        for (std::size_t i = 0; i < fds.size(); ++i) {
-            char buffer[4096];
-            const ssize_t n = fds[i].revents != 0 ? ::read(fds[i].fd, buffer, sizeof buffer) : -2;
-            if (n > 0) into[i]->append(buffer, static_cast<std::size_t>(n));
-            if (n == 0 || n == -1) { // the end, or an error: poll skips negative descriptors
-                ::close(fds[i].fd);
-                fds[i].fd = -1;
-            }
-        }
-    }
+// Reads a pipe to its end.
+std::string read_all(int fd) {
+    std::string bytes;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    return bytes;
 }
 
 } // namespace
@@ -69,7 +60,10 @@ run_result run_program(const std::string& program, const std::vector<std::string
     ::close(out_pipe[1]);
     ::close(err_pipe[1]);
     run_result r;
-    drain(out_pipe[0], err_pipe[0], r);
+    // Both pipes at once, so that neither can fill up.
+    std::thread errors([&r, fd = err_pipe[0]] { r.err = read_all(fd); });
+    r.out = read_all(out_pipe[0]);
+    errors.join();
     int raw = 0;
     if (::waitpid(child, &raw, 0) != child) throw std::runtime_error("waitpid failed");
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
