@@ -79,7 +79,7 @@ run_result run_program(const std::string& program, const std::vector<std::string
         started = ::_wspawnv(_P_WAIT, path_of(program).c_str(), argv.data());
         error = errno;
     }
-    return {static_cast<int>(started), 0, read_file(base + "/stdout"), read_file(base + "/stderr")};
+    return {static_cast<int>(started), read_file(base + "/stdout"), read_file(base + "/stderr")};
 }
 
 } // namespace morvane::testing
