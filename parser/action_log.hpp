@@ -131,6 +131,7 @@ class action_log {
 };
 
 template <class Run> void action_log::replay(const char* input, Run&& run) {
+    if (size_ == 0) return; // nothing recorded, and maybe no bytes to point into
     constexpr std::size_t give_back_step = std::size_t{1} << 20U;
     char* given_back_to = bytes_.data();
     const auto* p = reinterpret_cast<const unsigned char*>(given_back_to);
