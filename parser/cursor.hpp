@@ -81,8 +81,8 @@ class cursor {
         expect(pos_, expectation::byte(c));
         return false;
     }
-    // "KEYWORD"
-    bool keyword(const keyword& k) {
+    // "KEYWORD": the literal, whole, or nothing of it.
+    bool yymatchString(const keyword& k) {
         for (;;) {
             const std::size_t left = in_.limit() - pos_;
             const char* at = in_.data() + pos_;

@@ -52,7 +52,7 @@ inline old_format_parser::value old_format_parser::yy_file(cursor& c) {
 template <old_format_parser::statement_shape Shape>
 bool old_format_parser::statement_of(const keyword& key, action_id done) {
     cursor c = at();
-    if (!c.keyword(key) || !c.literal(']')) return false;
+    if (!c.yymatchString(key) || !c.literal(']')) return false;
     yy_spacing(c);
     std::optional<value> v;
     if constexpr (Shape == statement_shape::name || Shape == statement_shape::tight_text) {
@@ -86,7 +86,7 @@ bool old_format_parser::statement(const statement_rule& rule) {
 // KEY "]" spacing {a}
 inline bool old_format_parser::head(const keyword& key, action_id a) {
     cursor c = at();
-    if (!c.keyword(key) || !c.literal(']')) return false;
+    if (!c.yymatchString(key) || !c.literal(']')) return false;
     yy_spacing(c);
     advance(c);
     yyDo(a);
