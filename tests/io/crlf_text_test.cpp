@@ -46,15 +46,6 @@ TEST(crlf_text_source, pairs_become_line_feeds_and_end_marks_go_at_any_split) {
     EXPECT_EQ(crlf_text_source(stored).size_hint(), 3U) << "the stored size bounds the text";
 }
 
-TEST(crlf_text_source, long_runs_cross_its_own_blocks) {
-    const std::string marks(3U << 20U, '\x1a');
-    EXPECT_EQ(read_text(marks + "x", 1U << 20U, 1000), marks + "x");
-    EXPECT_EQ(read_text("x" + marks, 4096, 1U << 22U), "x");
-    std::string pairs;
-    for (int i = 0; i < 1 << 20; ++i) pairs += "\r\n";
-    EXPECT_EQ(read_text(pairs + "\r", 4095, 1U << 22U), std::string(1U << 20U, '\n') + "\r");
-}
-
 // Also one write larger than the sink's own block.
 TEST(crlf_text_sink, every_line_feed_is_stored_as_a_pair_and_nothing_else_changes) {
     // Pairs: the bytes as the file holds them, then the text written.

@@ -8,7 +8,6 @@
 #include "property/project_model.hpp"
 
 #include <array>
-#include <numeric>
 #include <string_view>
 
 namespace morvane::testing {
@@ -80,6 +79,10 @@ std::string random_value(random_bits& rng, char kind) {
     return s;
 }
 
+template <class T> void shuffle(std::vector<T>& v, random_bits& rng) {
+    for (std::size_t i = v.size(); i > 1; --i) std::swap(v[i - 1], v[rng.below(i)]);
+}
+
 block random_block(random_bits& rng, block_kind kind) {
     block b{kind, {}, {}};
     std::string_view keys = shape_of(kind).keys;
@@ -93,22 +96,16 @@ block random_block(random_bits& rng, block_kind kind) {
             b.statements.push_back(
                 {std::string(key.substr(0, key.size() - 1)), random_value(rng, key.back())});
     }
-    // Any order of statements is legal; the model takes the last of each key.
-    for (std::size_t i = b.statements.size(); i > 1; --i)
-        std::swap(b.statements[i - 1], b.statements[rng.below(i)]);
     // Children of several kinds, interleaved, each kind keeping its own order.
-    const std::vector<block_kind>& kinds = shape_of(kind).children;
-    std::vector<std::size_t> left;
-    for (block_kind child : kinds)
-        left.push_back(shape_of(child).numbered && rng.chance(4) ? 11 + rng.below(4)
-                                                                 : rng.below(4));
-    for (std::size_t total = std::accumulate(left.begin(), left.end(), std::size_t{0}); total > 0;
-         --total) {
-        std::size_t k = rng.below(kinds.size());
-        while (left[k] == 0) k = (k + 1) % kinds.size();
-        --left[k];
-        b.children.push_back(random_block(rng, kinds[k]));
-    }
+    std::vector<block_kind> children;
+    for (block_kind child : shape_of(kind).children)
+        children.insert(
+            children.end(),
+            shape_of(child).numbered && rng.chance(4) ? 11 + rng.below(4) : rng.below(4), child);
+    // Any order of statements is legal; the model takes the last of each key.
+    shuffle(b.statements, rng);
+    shuffle(children, rng);
+    for (block_kind child : children) b.children.push_back(random_block(rng, child));
     return b;
 }
 
