@@ -36,11 +36,9 @@ TEST(find_or_create, every_record_kind_finds_by_its_key) {
     anim* a = get_anim(doc, c, doc.copy("a"));
     anim_frame* af = get_anim_frame(doc, a, doc.copy("0"));
     charmap* m = new_charmap(doc, doc.copy("m"));
-    const auto in = [&doc](auto get, auto* parent) {
-        return [&doc, get, parent](text key) { return get(doc, parent, key); };
-    };
-    const auto at_top = [&doc](auto get) {
-        return [&doc, get](text key) { return get(doc, key); };
+    // The parent, if any, goes between the document and the key.
+    const auto in = [&doc](auto get, auto*... parent) {
+        return [&doc, get, parent...](text key) { return get(doc, parent..., key); };
     };
     expect_find_or_create(doc, in(get_sprite, f), f->sprites, "7", "07");
     expect_find_or_create(doc, in(get_colrect, f), f->colrects, "body", "body");
@@ -51,9 +49,9 @@ TEST(find_or_create, every_record_kind_finds_by_its_key) {
     expect_find_or_create(doc, in(get_sound, af), af->sounds, "1", "1");
     expect_find_or_create(doc, in(get_variable_change, af), af->variable_changes, "v", "v");
     expect_find_or_create(doc, in(get_map, m), m->maps, "head", "head");
-    expect_find_or_create(doc, at_top(get_frame), doc.frame_list, "idle", "idle");
-    expect_find_or_create(doc, at_top(get_character), doc.character_list, "hero", "hero");
-    expect_find_or_create(doc, at_top(new_charmap), doc.charmap_list, "alt", "alt");
+    expect_find_or_create(doc, in(get_frame), doc.frame_list, "idle", "idle");
+    expect_find_or_create(doc, in(get_character), doc.character_list, "hero", "hero");
+    expect_find_or_create(doc, in(new_charmap), doc.charmap_list, "alt", "alt");
     EXPECT_EQ(get_map(doc, nullptr, doc.copy("loose"))->folder.view(), "loose")
         << "without a parent the record stays unattached";
 }

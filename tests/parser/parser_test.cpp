@@ -20,9 +20,7 @@ struct toy : engine {
 
     bool match(char ch) {
         cursor c = at();
-        if (!c.literal(ch)) return false;
-        advance(c);
-        return true;
+        return c.literal(ch) && (advance(c), true);
     }
     template <class Rule> int parse_more(Rule rule) {
         return yyparsefrom(rule, [this](std::uint8_t id, std::string_view captured) {
