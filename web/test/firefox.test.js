@@ -17,6 +17,9 @@ before(async () => {
   await page.evaluateOnNewDocument(() => {
     window.violations = [];
     document.addEventListener("securitypolicyviolation", (e) => window.violations.push(`${e.violatedDirective} ${e.blockedURI}`));
+    new MutationObserver(() => {
+      window.ready_ms ??= /Ready/.test(document.getElementById("band")?.textContent ?? "") ? performance.now() : undefined;
+    }).observe(document, { subtree: true, childList: true, characterData: true });
   });
   await page.goto(page_url);
 });
@@ -28,6 +31,7 @@ after(async () => {
 test("Firefox: the page says Ready and converts the example to its exact bytes", async () => {
   await page.waitForSelector("#band.band-ready");
   assert.match(await page.$eval("#band", (band) => band.textContent), /^Ready/);
+  console.log(`Firefox: "Ready" ${Math.round(await page.evaluate(() => window.ready_ms))} ms after the page began to load`);
   const output = await page.evaluate(async (input) => {
     const result = await window.morvane.convert(Uint8Array.from(atob(input), (c) => c.charCodeAt(0)));
     return btoa(String.fromCharCode(...result.output));
