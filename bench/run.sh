@@ -7,7 +7,7 @@
 # bench preset) and the baseline: the converter as of commit $baseline, checked
 # out in its own worktree under build/baseline/ and built there. Generates the
 # inputs into bench/data/ (kept between runs) and converts each one N times
-# (default 5) with both builds, interleaved with `cp` and `wc -l` of the same
+# (default 9) with both builds, interleaved with `cp` and `wc -l` of the same
 # file, taking medians of wall-clock and of CPU (user + system) time. Peak
 # memory comes from /usr/bin/time. Every conversion's output is checked against
 # what the generator says it must hold.
