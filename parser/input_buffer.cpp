@@ -1,5 +1,6 @@
 #include "parser/input_buffer.hpp"
 
+#include <algorithm>
 #include <cstring>
 
 namespace morvane {
@@ -33,14 +34,16 @@ void input_buffer::end_with_slack() noexcept { std::memset(bytes_.data() + yylim
 bool input_buffer::yyrefill() {
     if (at_end_ || input_ == nullptr) return false;
     // Reads the rest of an input of known size, and one byte more, so that the
-    // read that finds its end needs no growth; otherwise (or past that size,
-    // when the file grew meanwhile) one block. Never more: an input that never
-    // ends is read at most one block past where it fails.
+    // read that finds its end needs no growth: past that size, the room left
+    // is read first. Otherwise (when the file grew meanwhile, or its size is
+    // unknown) one block. Never more: an input that never ends is read at
+    // most one block past where it fails.
+    const std::size_t spare = bytes_.capacity() - yylimit_ - slack;
     std::size_t room = unknown_size_block;
     if (expected_limit_ && yylimit_ < *expected_limit_) room = *expected_limit_ - yylimit_ + 1;
+    else if (spare != 0) room = std::min(room, spare);
     // The slack moves with the bytes: a read that finds the end leaves it as it is.
-    if (bytes_.capacity() - yylimit_ < room + slack)
-        bytes_.reserve(yylimit_ + room + slack, yylimit_ + slack);
+    if (spare < room) bytes_.reserve(yylimit_ + room + slack, yylimit_ + slack);
     const std::size_t n = input_->read(bytes_.data() + yylimit_, room);
     if (n == 0) {
         at_end_ = true;
