@@ -2,8 +2,6 @@
 
 #include "model/operations.hpp"
 
-#include <array>
-
 namespace morvane {
 namespace {
 

@@ -14,7 +14,6 @@
 #include "parser/input_buffer.hpp"
 
 #include <cstddef>
-#include <cstdint>
 #include <string_view>
 #include <vector>
 

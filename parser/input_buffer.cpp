@@ -39,9 +39,8 @@ bool input_buffer::yyrefill() {
     // unknown) one block. Never more: an input that never ends is read at
     // most one block past where it fails.
     const std::size_t spare = bytes_.capacity() - yylimit_ - slack;
-    std::size_t room = unknown_size_block;
+    std::size_t room = spare != 0 ? std::min(spare, unknown_size_block) : unknown_size_block;
     if (expected_limit_ && yylimit_ < *expected_limit_) room = *expected_limit_ - yylimit_ + 1;
-    else if (spare != 0) room = std::min(room, spare);
     // The slack moves with the bytes: a read that finds the end leaves it as it is.
     if (spare < room) bytes_.reserve(yylimit_ + room + slack, yylimit_ + slack);
     const std::size_t n = input_->read(bytes_.data() + yylimit_, room);
