@@ -7,9 +7,9 @@
 # bench preset) and the baseline: the converter as of commit $baseline, checked
 # out in its own worktree under build/baseline/ and built there. Generates the
 # inputs into bench/data/ (kept between runs) and converts each one N times
-# (default 9) with both builds, interleaved with `cp` and `wc -l` of the same
-# file, taking medians of wall-clock and of CPU (user + system) time. Peak
-# memory comes from /usr/bin/time. Every conversion's output is checked against
+# (default 9) with both builds, each first in every other round, interleaved
+# with `cp` and `wc -l` of the same file, taking medians of wall-clock and of
+# CPU (user + system) time. Peak memory comes from /usr/bin/time. Every conversion's output is checked against
 # what the generator says it must hold.
 # --huge adds a realistic input of 3 GiB and an input of 4200 MiB whose one
 # image path is longer than 4 GiB, each converted and checked once per build.
@@ -112,6 +112,13 @@ check_output() {
 
 maximum() { sort -n | tail -n 1; }
 
+# verdict_of BUILD: the verdict on the output that BUILD (new or base) just wrote.
+verdict_of() {
+  local said
+  eval "said=\$said_$1"
+  if [ -n "$said" ]; then echo "FAILED: $said"; else check_output "$name"; fi
+}
+
 # measure NAME RUNS: sets, for the new build (new_) and the baseline (base_),
 # wall (median seconds), cpu (median user + system seconds), rss_kib (max) and
 # check (the verifier's verdict), and cp_s, wc_s, cp_cpu for the copy.
@@ -125,13 +132,18 @@ measure() {
     cp_cpus+=($(cpu_of "$data/cp-time.txt"))
     rm -f "$data/scratch.cp"
     t0=$(now); wc -l "$in" >/dev/null; wcs+=($(($(now) - t0)))
-    into=base convert_once "$base_convert" "$name"
-    if [ "$i" -eq 0 ]; then
-      if [ -n "$said_base" ]; then base_check="FAILED: $said_base"; else base_check=$(check_output "$name"); fi
+    # Each build goes first in every other round, so that neither gains from
+    # what the other left behind (the page cache, an output file to truncate).
+    if [ $((i % 2)) -eq 0 ]; then
+      into=base convert_once "$base_convert" "$name"
+      [ "$i" -ne 0 ] || base_check=$(verdict_of base)
+      into=new convert_once "$convert" "$name"
+      [ "$i" -ne 0 ] || new_check=$(verdict_of new)
+    else
+      into=new convert_once "$convert" "$name"
+      into=base convert_once "$base_convert" "$name"
     fi
-    into=new convert_once "$convert" "$name"
   done
-  if [ -n "$said_new" ]; then new_check="FAILED: $said_new"; else new_check=$(check_output "$name"); fi
   for build in new base; do
     eval "${build}_wall=\$(seconds \"\$(printf '%s\n' \"\${walls_$build[@]}\" | median)\")"
     eval "${build}_cpu=\$(printf '%s\n' \"\${cpus_$build[@]}\" | median)"
@@ -240,7 +252,7 @@ thp=$(cat /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknow
   echo
   echo "Written by \`bench/run.sh\` (runs per input: $runs). Each input is converted by"
   echo "the baseline (commit $baseline, built in its own worktree) and by this build"
-  echo "($(git rev-parse --short HEAD)$(git diff --quiet HEAD -- . ':!bench/RESULTS.md' || echo ', with uncommitted changes')), alternately and interleaved with \`cp\` and \`wc -l\` of the"
+  echo "($(git rev-parse --short HEAD)$(git diff --quiet HEAD -- . ':!bench/RESULTS.md' || echo ', with uncommitted changes')), each first in every other round, interleaved with \`cp\` and \`wc -l\` of the"
   echo "same file. Times are medians of wall-clock seconds; CPU columns are medians of"
   echo "user + system seconds; peak memory is the largest maximum resident set size of"
   echo "the runs, the input buffer included."
