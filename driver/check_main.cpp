@@ -1,14 +1,17 @@
-// morvane-check FILE...: parses each old-format file without converting it.
-// A file that parses prints nothing; one that does not prints one line,
+// morvane-check [--warnings] FILE...: parses each old-format file without
+// converting it. A file that parses prints nothing, or with --warnings one line
+// per place where the conversion drops, merges or leaves out what it holds,
+// FILE:LINE:COLUMN: warning: ...; one that does not prints one line,
 // FILE:LINE:COLUMN: expected ..., at the furthest point the grammar reached.
-// Every message goes to the standard error stream. Exit status 0 when every
-// file parsed, 1 otherwise.
+// Every message goes to the standard error stream, but --help and --version
+// answer on standard output. Exit status 0 when every file parsed, 1 otherwise.
 
 #include "io/platform.hpp"
 
 #include <morvane/morvane.hpp>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -28,8 +31,24 @@ bool is_directory(const char* path) {
     return std::filesystem::is_directory(morvane::platform::file_path(path), ec);
 }
 
+constexpr const char* help =
+    "Usage: %s [--warnings] FILE...\n"
+    "Says where old-format project files stop being well formed.\n"
+    "\n"
+    "  --warnings  also say, for a file that parses, where the conversion\n"
+    "              drops, merges or leaves out something the file holds\n"
+    "  --help      print this help and exit\n"
+    "  --version   print the version and exit\n"
+    "  --          take every later argument as a file name\n";
+
+void print_position(const char* path, std::uint64_t line, std::uint64_t column, const char* what,
+                    const std::string& message) {
+    print_message("%s:%llu:%llu: %s%s\n", path, static_cast<unsigned long long>(line),
+                  static_cast<unsigned long long>(column), what, message.c_str());
+}
+
 // Checks one file and reports what is wrong with it. True when it parsed.
-bool check_file(const char* path) {
+bool check_file(const char* path, const morvane::options& how) {
     if (is_directory(path)) {
         report(path, "unable to read file: it is a directory");
         return false;
@@ -42,17 +61,17 @@ bool check_file(const char* path) {
         return false;
     }
     errno = 0;
-    const morvane::check_result result = morvane::check(file);
+    const morvane::check_result result = morvane::check(file, how);
     const int read_errno = errno;
     std::fclose(file);
     switch (result.status) {
     case morvane::outcome::success:
+        for (const morvane::warning& w : result.warnings)
+            print_position(path, w.line, w.column, "warning: ", w.message);
         return true;
     case morvane::outcome::parse_failure: {
         const morvane::syntax_error& e = *result.error;
-        const std::string message = e.message();
-        print_message("%s:%llu:%llu: %s\n", path, static_cast<unsigned long long>(e.line),
-                      static_cast<unsigned long long>(e.column), message.c_str());
+        print_position(path, e.line, e.column, "", e.message());
         return false;
     }
     case morvane::outcome::read_failure:
@@ -71,11 +90,34 @@ int main(int argc, char** argv) {
     morvane::platform::command_line args(argc, argv);
     argc = args.argc();
     argv = args.argv();
-    if (argc < 2) {
-        print_message("Usage: %s FILE...\n", argv[0] != nullptr ? argv[0] : "morvane-check");
+    const char* name = argv[0] != nullptr ? argv[0] : "morvane-check";
+    morvane::options how;
+    int first_file = 1;
+    for (; first_file < argc; ++first_file) {
+        const std::string_view arg = argv[first_file];
+        if (arg == "--") {
+            ++first_file;
+            break;
+        }
+        if (arg.size() < 2 || arg[0] != '-') break; // a file, "-" included
+        if (arg == "--warnings") {
+            how.warnings = true;
+        } else if (arg == "--help") {
+            std::printf(help, name);
+            return 0;
+        } else if (arg == "--version") {
+            std::printf("morvane-check %s\n", MORVANE_VERSION);
+            return 0;
+        } else {
+            print_message("%s: unknown option '%s'; see %s --help\n", name, argv[first_file], name);
+            return 1;
+        }
+    }
+    if (first_file == argc) {
+        print_message("Usage: %s FILE...\n", name);
         return 1;
     }
     bool all_parsed = true;
-    for (int i = 1; i < argc; ++i) all_parsed = check_file(argv[i]) && all_parsed;
+    for (int i = first_file; i < argc; ++i) all_parsed = check_file(argv[i], how) && all_parsed;
     return all_parsed ? 0 : 1;
 }

@@ -6,9 +6,14 @@
 
 namespace morvane {
 
-bool conversion::parse(input_source& in) {
+bool conversion::parse(input_source& in, warning_collector* notes) {
     parser_.set_input(in);
-    const bool matched = parser_.yyparse(builder_) != 0;
+    parser_.record_positions(notes != nullptr);
+    const bool matched =
+        (notes == nullptr ? parser_.yyparse(builder_)
+                          : parser_.yyparse(builder_, [&](std::uint8_t id, std::string_view text) {
+                                notes->observe(id, text, parser_.buffered(), builder_);
+                            })) != 0;
     // The document's texts point into the input the parser read.
     if (matched) doc_.retain(parser_.take_input());
     return matched;

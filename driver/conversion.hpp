@@ -3,6 +3,7 @@
 // write the document in the new format. All state lives in this object, so
 // conversions can run one after another or side by side in one process.
 
+#include "driver/warnings.hpp"
 #include "model/builder.hpp"
 #include "model/document.hpp"
 #include "parser/grammar.hpp"
@@ -20,9 +21,10 @@ class conversion {
     conversion& operator=(const conversion&) = delete;
 
     // True when the whole input is a well-formed project; the document is then
-    // built. False leaves the document empty. Throws read_error when the input
-    // cannot be read and fatal_error or std::bad_alloc when memory runs out.
-    [[nodiscard]] bool parse(input_source& in);
+    // built, and `notes`, when given, has seen every action. False leaves the
+    // document empty. Throws read_error when the input cannot be read and
+    // fatal_error or std::bad_alloc when memory runs out.
+    [[nodiscard]] bool parse(input_source& in, warning_collector* notes = nullptr);
 
     // Writes characters, then charmaps, then frames, each group sorted by name,
     // and flushes the sink. Throws write_error when the sink fails.

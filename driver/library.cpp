@@ -10,6 +10,7 @@
 #include <morvane/morvane.hpp>
 
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 namespace morvane {
@@ -32,33 +33,47 @@ template <class Step> outcome guarded(Step&& step) {
     }
 }
 
-outcome parse_with(conversion& run, input_source& in) {
-    return run.parse(in) ? outcome::success : outcome::parse_failure;
+outcome parse_with(conversion& run, input_source& in, warning_collector* notes = nullptr) {
+    return run.parse(in, notes) ? outcome::success : outcome::parse_failure;
 }
 
-template <class Source> conversion_result convert_from(Source&& source) {
+// The collector that the options ask for, if any.
+std::optional<warning_collector> collector_for(const options& how) {
+    return how.warnings ? std::optional<warning_collector>(std::in_place) : std::nullopt;
+}
+warning_collector* pointer_to(std::optional<warning_collector>& c) { return c ? &*c : nullptr; }
+
+template <class Source> conversion_result convert_from(Source&& source, const options& how) {
     conversion_result result;
     result.status = guarded([&] {
         conversion run;
-        const outcome parsed = parse_with(run, source);
+        std::optional<warning_collector> notes = collector_for(how);
+        const outcome parsed = parse_with(run, source, pointer_to(notes));
         if (parsed != outcome::success) return parsed;
         string_sink sink(result.text);
-        // Counted before writing, which sorts the lists; kept only when the write succeeds.
+        // Writing sorts the lists in place; the counts do not depend on it.
         const project_counts counts = count_records(run.doc());
         run.write(sink);
         result.counts = counts;
+        if (notes) result.warnings = notes->finish();
         return outcome::success;
     });
-    if (result.status != outcome::success) result.text.clear();
+    if (result.status != outcome::success) {
+        result.text.clear();
+        result.warnings.clear();
+    }
     return result;
 }
 
-template <class Source> check_result check_from(Source&& source) {
+constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+
+template <class Source> check_result check_from(Source&& source, const options& how) {
     check_result result;
     result.status = guarded([&] {
         conversion run;
         run.track_failures(true);
-        const outcome parsed = parse_with(run, source);
+        std::optional<warning_collector> notes = collector_for(how);
+        const outcome parsed = parse_with(run, source, pointer_to(notes));
         if (parsed == outcome::parse_failure) {
             const old_format_parser& p = run.parser();
             syntax_error error;
@@ -67,11 +82,14 @@ template <class Source> check_result check_from(Source&& source) {
             error.line = at.line;
             error.column = at.column;
             error.expected = describe_expected(p.expected());
+            error.byte_order_mark = p.buffered().starts_with(byte_order_mark);
             result.error = std::move(error);
         }
+        if (notes && parsed == outcome::success) result.warnings = notes->finish();
         return parsed;
     });
     if (result.status != outcome::parse_failure) result.error.reset();
+    if (result.status != outcome::success) result.warnings.clear();
     return result;
 }
 
@@ -93,21 +111,32 @@ std::string_view describe(outcome o) noexcept {
     return errors[error_unknown];
 }
 
-conversion_result convert(std::string_view old_format) {
-    return convert_from(memory_source(old_format));
+conversion_result convert(std::string_view old_format, const options& how) {
+    return convert_from(memory_source(old_format), how);
 }
 
-conversion_result convert(std::istream& old_format) {
-    return convert_from(istream_source(old_format));
+conversion_result convert(std::istream& old_format, const options& how) {
+    return convert_from(istream_source(old_format), how);
 }
 
-check_result check(std::string_view old_format) { return check_from(memory_source(old_format)); }
+check_result check(std::string_view old_format, const options& how) {
+    return check_from(memory_source(old_format), how);
+}
 
-check_result check(std::istream& old_format) { return check_from(istream_source(old_format)); }
+check_result check(std::istream& old_format, const options& how) {
+    return check_from(istream_source(old_format), how);
+}
 
-check_result check(std::FILE* old_format) { return check_from(file_input(old_format)); }
+check_result check(std::FILE* old_format, const options& how) {
+    return check_from(file_input(old_format), how);
+}
 
-std::string syntax_error::message() const { return expected_message(expected); }
+std::string syntax_error::message() const {
+    if (byte_order_mark)
+        return "the file begins with a UTF-8 byte-order mark (bytes EF BB BF); save it without "
+               "the mark";
+    return expected_message(expected);
+}
 
 struct converter::state {
     conversion run;

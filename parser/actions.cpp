@@ -12,6 +12,8 @@ template <class R> void store(builder& b, R* cursor, text R::*field) {
     if (cursor != nullptr) cursor->*field = b.pop();
 }
 
+void yy_head_position(builder&, std::string_view) {}
+
 // Top-level blocks.
 void yy_1_block(builder& b, std::string_view) { b.current_character = nullptr; }
 void yy_2_block(builder& b, std::string_view) { b.current_frame = nullptr; }
@@ -179,6 +181,7 @@ void yy_3_variable_change_block(builder& b, std::string_view) {
 // clang-format off
 constexpr auto actions = std::to_array<action_fn>({
     yy_1_text, yy_1_num, yy_1_file,
+    yy_head_position,
     yy_1_block, yy_2_block, yy_3_block,
     yy_1_character_block, yy_2_character_block, yy_3_character_block, yy_4_character_block,
     yy_1_variable_block, yy_2_variable_block, yy_3_variable_block,

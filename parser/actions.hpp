@@ -17,6 +17,7 @@ namespace morvane {
 // clang-format off
 enum class action : std::uint8_t {
     text_1, num_1, file_1,
+    head_position,
     block_1, block_2, block_3,
     character_block_1, character_block_2, character_block_3, character_block_4,
     variable_block_1, variable_block_2, variable_block_3,
@@ -38,6 +39,10 @@ enum class action : std::uint8_t {
     count
 };
 // clang-format on
+
+// head_position is no action of the grammar: recorded before a block's first
+// action, only when positions are asked for, it carries where that block's
+// keyword stands and runs nothing.
 
 // The value rules' actions: each puts its captured text on the text stack,
 // where the statement's action that follows takes it. They are the most

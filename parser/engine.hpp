@@ -55,6 +55,11 @@ class engine {
         return failures_.expected();
     }
 
+    // Block heads recorded with the position of their keyword, for warnings;
+    // off unless asked for.
+    void record_positions(bool on) noexcept { positions_ = on; }
+    [[nodiscard]] bool recording_positions() const noexcept { return positions_; }
+
     // A cursor at the position, to match a rule on.
     [[nodiscard]] cursor at() noexcept { return {input_, failures_, yypos}; }
     // The rule matched up to the cursor: the position moves there.
@@ -86,6 +91,7 @@ class engine {
     action_log log_;
     failure_tracker failures_;
     std::size_t yypos = 0;
+    bool positions_ = false;
 };
 
 } // namespace morvane

@@ -4,20 +4,24 @@
 
 namespace morvane {
 
-text_position position_of(std::string_view text, std::size_t offset) {
-    text_position at;
-    const std::size_t end = std::min(offset, text.size());
-    for (std::size_t i = 0; i < end; ++i) {
-        const char c = text[i];
+text_position line_counter::at(std::size_t offset) noexcept {
+    for (const std::size_t end = std::min(offset, text_.size()); next_ < end; ++next_) {
+        const char c = text_[next_];
+        const bool second_of_pair = c == '\n' && after_cr_;
+        after_cr_ = c == '\r';
+        if (second_of_pair) continue; // the line ended at its "\r"
         if (c == '\n' || c == '\r') {
-            ++at.line;
-            at.column = 1;
-            if (c == '\r' && i + 1 < end && text[i + 1] == '\n') ++i;
+            ++at_.line;
+            at_.column = 1;
         } else {
-            ++at.column;
+            ++at_.column;
         }
     }
-    return at;
+    return at_;
+}
+
+text_position position_of(std::string_view text, std::size_t offset) {
+    return line_counter(text).at(offset);
 }
 
 std::vector<std::string> describe_expected(std::span<const expectation> expected) {

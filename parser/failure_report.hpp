@@ -18,9 +18,23 @@ struct text_position {
     bool operator==(const text_position&) const = default;
 };
 
-// The 1-based line and byte column of offset in text. "\n", "\r\n" and "\r"
-// each end a line; an offset between the "\r" and "\n" of a pair counts as the
-// start of the next line.
+// Lines and byte columns of offsets in text, asked for in increasing order and
+// counted in one pass. "\n", "\r\n" and "\r" each end a line; an offset
+// between the "\r" and "\n" of a pair counts as the start of the next line.
+class line_counter {
+  public:
+    explicit line_counter(std::string_view text) noexcept : text_(text) {}
+    // The 1-based line and column of offset, which is not below the last one asked.
+    [[nodiscard]] text_position at(std::size_t offset) noexcept;
+
+  private:
+    std::string_view text_;
+    std::size_t next_ = 0; // the first byte not yet counted
+    bool after_cr_ = false;
+    text_position at_;
+};
+
+// The 1-based line and byte column of offset in text.
 [[nodiscard]] text_position position_of(std::string_view text, std::size_t offset);
 
 // The expectations as a person reads them: literals quoted and sorted by their

@@ -4,9 +4,7 @@ namespace morvane {
 using namespace old_format_classes;
 
 int old_format_parser::yyparse(builder& b) {
-    return yyparsefrom(
-        [this] { return yy_start(); },
-        [&b](std::uint8_t id, std::string_view captured) { run_action(b, id, captured); });
+    return yyparse(b, [](std::uint8_t, std::string_view) {});
 }
 
 // spacing: ( [\t ] / "\r\n" / "\n" / "\r" )*
@@ -86,10 +84,15 @@ bool old_format_parser::statement(const statement_rule& rule) {
 // KEY "]" spacing {a}
 inline bool old_format_parser::head(const keyword& key, action_id a) {
     cursor c = at();
+    const std::size_t keyword_at = c.pos();
     if (!c.yymatchString(key) || !c.literal(']')) return false;
     yy_spacing(c);
-    advance(c);
-    yyDo(a);
+    if (recording_positions())
+        record_statement(c, action::head_position, {keyword_at, keyword_at}, a);
+    else {
+        advance(c);
+        yyDo(a);
+    }
     return true;
 }
 

@@ -28,6 +28,14 @@ class old_format_parser : public engine {
     // Parses the whole input from yy_start; on a match the actions build the
     // document through b. Returns 1 on a match, 0 otherwise.
     int yyparse(builder& b);
+    // The same, calling observe(action id, captured text) after each action ran.
+    template <class Observe> int yyparse(builder& b, Observe&& observe) {
+        return yyparsefrom([this] { return yy_start(); },
+                           [&b, &observe](std::uint8_t id, std::string_view captured) {
+                               run_action(b, id, captured);
+                               observe(id, captured);
+                           });
+    }
 
     bool yy_start();
     bool yy_block();

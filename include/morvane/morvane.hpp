@@ -46,18 +46,38 @@ struct project_counts {
     [[nodiscard]] bool operator==(const project_counts&) const = default;
 };
 
+// A place where the conversion drops, merges or leaves out something that a
+// well-formed input holds: a statement given again in its block (the last one
+// wins), a block with the kind and name of another under the same parent (the
+// two are not merged), a block without the name it is written under, or a
+// record that holds a value but for which the new format writes nothing.
+struct warning {
+    std::uint64_t offset = 0; // bytes before the "[" of the statement or block concerned
+    std::uint64_t line = 1;   // 1-based, as in syntax_error
+    std::uint64_t column = 1; // 1-based, counted in bytes
+    std::string message; // e.g. "\"x\" given again in this sprite; the value at 3:5 is dropped"
+    [[nodiscard]] bool operator==(const warning&) const = default;
+};
+
+struct options {
+    // Also find the warnings of a well-formed input. Off, a conversion costs
+    // nothing for them.
+    bool warnings = false;
+};
+
 struct conversion_result {
     outcome status = outcome::success;
-    std::string text;      // the new-format text; empty unless status is success
-    project_counts counts; // all zero unless status is success
+    std::string text;              // the new-format text; empty unless status is success
+    project_counts counts;         // all zero unless status is success
+    std::vector<warning> warnings; // in file order, when asked for and status is success
     [[nodiscard]] bool ok() const noexcept { return status == outcome::success; }
 };
 
 // Converts a whole old-format project held in memory, or read from a stream up
 // to its end, to new-format text. An empty or white-space-only input converts
 // to the empty text.
-[[nodiscard]] conversion_result convert(std::string_view old_format);
-[[nodiscard]] conversion_result convert(std::istream& old_format);
+[[nodiscard]] conversion_result convert(std::string_view old_format, const options& how = {});
+[[nodiscard]] conversion_result convert(std::istream& old_format, const options& how = {});
 
 // Conversion in two steps, for writing straight to a file or stream and for
 // reporting the parse before anything is written.
@@ -100,22 +120,26 @@ struct syntax_error {
     // What would have been accepted there: quoted literals such as "\"!\"", then
     // kinds of token such as "a name", "a number", "a digit", "end of input".
     std::vector<std::string> expected;
+    // The input begins with the UTF-8 byte-order mark (EF BB BF), which no
+    // project may hold; the error is then at its first byte.
+    bool byte_order_mark = false;
 
-    // "expected X, Y or Z"
+    // "expected X, Y or Z", or what to do about a byte-order mark.
     [[nodiscard]] std::string message() const;
 };
 
 struct check_result {
     outcome status = outcome::success;
     std::optional<syntax_error> error; // present when status is parse_failure
+    std::vector<warning> warnings;     // in file order, when asked for and status is success
     [[nodiscard]] bool ok() const noexcept { return status == outcome::success; }
 };
 
 // Parses an old-format project without converting it. When it does not parse,
 // the error names the furthest position the grammar reached and what it tried
 // there.
-[[nodiscard]] check_result check(std::string_view old_format);
-[[nodiscard]] check_result check(std::istream& old_format);
-[[nodiscard]] check_result check(std::FILE* old_format);
+[[nodiscard]] check_result check(std::string_view old_format, const options& how = {});
+[[nodiscard]] check_result check(std::istream& old_format, const options& how = {});
+[[nodiscard]] check_result check(std::FILE* old_format, const options& how = {});
 
 } // namespace morvane
