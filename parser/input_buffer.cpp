@@ -23,9 +23,10 @@ void input_buffer::set_input(input_source& in) {
 }
 
 void input_buffer::set_up() {
-    if (bytes_.capacity() != 0) return;
-    bytes_.reserve(first_buffer, 0);
-    yylimit_ = 0;
+    if (bytes_.capacity() == 0) {
+        bytes_.reserve(first_buffer, 0);
+        yylimit_ = 0;
+    }
     end_with_slack();
 }
 
@@ -57,8 +58,9 @@ void input_buffer::drop(std::size_t consumed) noexcept {
     const std::size_t remaining = yylimit_ - consumed;
     if (remaining != 0 && consumed != 0)
         std::memmove(bytes_.data(), bytes_.data() + consumed, remaining);
+    // The slack is written by the next set_up: written here, it would overwrite
+    // the first bytes of an input that was consumed whole, which take() hands over.
     yylimit_ = remaining;
-    end_with_slack();
 }
 
 large_block input_buffer::take() noexcept {

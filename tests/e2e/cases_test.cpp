@@ -1,11 +1,14 @@
 // The executables run as users and scripts run them, on the case files.
 //   cases/NAME: the converter on input.old gives exactly expected.new, its
 //     stderr and status; the checker gives the same verdict and, where the case
-//     has an expected.check, exactly that line.
+//     has an expected.check, exactly that line. With --warnings it adds, for an
+//     input that converts, exactly the lines of expected.warnings (none when the
+//     case has no such file).
 //   cli/NAME: the command line in `command` (program, then one argument a line)
-//     gives expected.stderr and expected.status, and leaves expected.output in
-//     $D/out.new; $D is a scratch copy of cli/files, plus hard.old, a hard link
-//     to in.old. Neither the input nor any other file there changes.
+//     gives expected.stderr, expected.status and expected.stdout (nothing when
+//     absent), and leaves expected.output in $D/out.new; $D is a scratch copy of
+//     cli/files, plus hard.old, a hard link to in.old. Neither the input nor any
+//     other file there changes.
 //
 // Where text files end lines with CR LF, the output file and standard error
 // hold each LF as that pair, so a case's expected files apply with that change
@@ -70,10 +73,20 @@ TEST_P(converts, exact_output_messages_and_status) {
     const auto checked = run_program(MORVANE_CHECK, {dir + "/input.old"});
     EXPECT_EQ(checked.status, r.status);
     const bool placed = fs::exists(dir + "/expected.check");
+    const std::string path = platform_text(dir + "/");
     if (placed || r.status == 0) {
-        EXPECT_EQ(checked.err,
-                  placed ? platform_text(dir + "/") + expected_file(dir, "check") : "");
+        EXPECT_EQ(checked.err, placed ? path + expected_file(dir, "check") : "");
     }
+
+    const auto warned = run_program(MORVANE_CHECK, {"--warnings", dir + "/input.old"});
+    EXPECT_EQ(warned.status, r.status);
+    std::string warnings;
+    if (r.status == 0 && fs::exists(dir + "/expected.warnings")) {
+        std::istringstream lines(expected_file(dir, "warnings", false));
+        for (std::string line; std::getline(lines, line);)
+            warnings += platform_text(path + line + "\n");
+    }
+    EXPECT_EQ(warned.err, r.status == 0 ? warnings : checked.err);
 }
 
 INSTANTIATE_TEST_SUITE_P(e2e, converts, ::testing::ValuesIn(names_in(MORVANE_CASES)), test_name);
@@ -107,7 +120,9 @@ TEST_P(command_line, status_messages_and_files) {
     const auto r = run_program(program, args);
     EXPECT_EQ(r.status, std::stoi(read_file(want + "/expected.status")));
     EXPECT_EQ(r.err, platform_text(expand(read_file(want + "/expected.stderr"), dir)));
-    EXPECT_EQ(r.out, "") << "nothing may go to standard output";
+    const bool answers = fs::exists(want + "/expected.stdout");
+    EXPECT_EQ(r.out,
+              answers ? platform_text(expand(read_file(want + "/expected.stdout"), dir)) : "");
     for (const auto& file : fs::directory_iterator(cases + "files")) {
         const std::u8string name = file.path().filename().u8string(); // UTF-8 on every platform
         const std::string utf8(name.begin(), name.end());
