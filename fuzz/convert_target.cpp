@@ -6,11 +6,15 @@
 //   - output that is not empty ends with a line end;
 //   - converting the same bytes again gives the same result when they arrive
 //     a few bytes per read, whether no size is known in advance (as from a
-//     pipe) or a wrong one is (as from a file that changed since it was opened).
+//     pipe) or a wrong one is (as from a file that changed since it was opened);
+//   - asking for warnings changes nothing that is converted, and gives none
+//     for an input that does not parse.
 // Crashes, leaks and out-of-bounds accesses are the sanitizers' to report.
 
 #include "tests/support/convert.hpp"
 #include "tests/support/sources.hpp"
+
+#include <morvane/morvane.hpp>
 
 #include <cstdint>
 #include <cstdio>
@@ -42,5 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     morvane::testing::scripted_source again(bytes, pieces);
     if (morvane::testing::convert(again) != first)
         violated("converting the same bytes twice differed");
+
+    const morvane::conversion_result warned = morvane::convert(bytes, {.warnings = true});
+    if (warned.ok() != first.parsed || warned.text != first.output)
+        violated("asking for warnings changed the conversion");
+    if (!warned.ok() && !warned.warnings.empty()) violated("warnings for a failed parse");
     return 0;
 }
