@@ -12,7 +12,7 @@ template <class R> void store(builder& b, R* cursor, text R::*field) {
     if (cursor != nullptr) cursor->*field = b.pop();
 }
 
-void yy_head_position(builder&, std::string_view) {}
+void yy_position_head(builder&, std::string_view) {}
 
 // Top-level blocks.
 void yy_1_block(builder& b, std::string_view) { b.current_character = nullptr; }
@@ -177,34 +177,10 @@ void yy_3_variable_change_block(builder& b, std::string_view) {
     store(b, b.current_variable_change, &variable_change::value);
 }
 
-// In the order of the action enumeration.
-// clang-format off
-constexpr auto actions = std::to_array<action_fn>({
-    yy_1_text, yy_1_num, yy_1_file,
-    yy_head_position,
-    yy_1_block, yy_2_block, yy_3_block,
-    yy_1_character_block, yy_2_character_block, yy_3_character_block, yy_4_character_block,
-    yy_1_variable_block, yy_2_variable_block, yy_3_variable_block,
-    yy_1_charmap_block, yy_2_charmap_block,
-    yy_1_map_block, yy_2_map_block, yy_3_map_block,
-    yy_1_frame_block, yy_2_frame_block,
-    yy_1_collision_rect_block, yy_2_collision_rect_block, yy_3_collision_rect_block,
-    yy_4_collision_rect_block, yy_5_collision_rect_block, yy_6_collision_rect_block,
-    yy_7_collision_rect_block, yy_8_collision_rect_block,
-    yy_1_point_block, yy_2_point_block, yy_3_point_block, yy_4_point_block, yy_5_point_block,
-    yy_1_sprite_block, yy_2_sprite_block, yy_3_sprite_block, yy_4_sprite_block,
-    yy_5_sprite_block, yy_6_sprite_block, yy_7_sprite_block, yy_8_sprite_block,
-    yy_9_sprite_block, yy_10_sprite_block, yy_11_sprite_block, yy_12_sprite_block,
-    yy_1_animation_block, yy_2_animation_block, yy_3_animation_block,
-    yy_1_anim_frame_block, yy_2_anim_frame_block, yy_3_anim_frame_block,
-    yy_4_anim_frame_block, yy_5_anim_frame_block,
-    yy_1_sound_block, yy_2_sound_block, yy_3_sound_block,
-    yy_1_variable_change_block, yy_2_variable_change_block, yy_3_variable_change_block,
-});
-// clang-format on
-
-static_assert(actions.size() == static_cast<std::size_t>(action::count),
-              "every action id needs its function");
+#define MORVANE_ACTION_FUNCTION(rule, n) yy_##n##_##rule,
+constexpr std::array<action_fn, static_cast<std::size_t>(action::count)> actions{
+    MORVANE_ACTIONS(MORVANE_ACTION_FUNCTION)};
+#undef MORVANE_ACTION_FUNCTION
 
 } // namespace
 

@@ -14,35 +14,39 @@
 
 namespace morvane {
 
+// Every action in id order: X(rule, n) is the n-th action of rule, whose id is
+// action::rule_n and whose function is yy_n_rule. The value rules' actions come
+// first, since the log holds their ids in two bits. X(head, position) is no
+// action of the grammar: recorded before a block's first action, only when
+// positions are asked for, it carries where that block's keyword stands and
+// runs nothing.
 // clang-format off
-enum class action : std::uint8_t {
-    text_1, num_1, file_1,
-    head_position,
-    block_1, block_2, block_3,
-    character_block_1, character_block_2, character_block_3, character_block_4,
-    variable_block_1, variable_block_2, variable_block_3,
-    charmap_block_1, charmap_block_2,
-    map_block_1, map_block_2, map_block_3,
-    frame_block_1, frame_block_2,
-    collision_rect_block_1, collision_rect_block_2, collision_rect_block_3,
-    collision_rect_block_4, collision_rect_block_5, collision_rect_block_6,
-    collision_rect_block_7, collision_rect_block_8,
-    point_block_1, point_block_2, point_block_3, point_block_4, point_block_5,
-    sprite_block_1, sprite_block_2, sprite_block_3, sprite_block_4, sprite_block_5,
-    sprite_block_6, sprite_block_7, sprite_block_8, sprite_block_9, sprite_block_10,
-    sprite_block_11, sprite_block_12,
-    animation_block_1, animation_block_2, animation_block_3,
-    anim_frame_block_1, anim_frame_block_2, anim_frame_block_3, anim_frame_block_4,
-    anim_frame_block_5,
-    sound_block_1, sound_block_2, sound_block_3,
-    variable_change_block_1, variable_change_block_2, variable_change_block_3,
-    count
-};
+#define MORVANE_ACTIONS(X)                                                                    \
+    X(text, 1) X(num, 1) X(file, 1)                                                           \
+    X(head, position)                                                                         \
+    X(block, 1) X(block, 2) X(block, 3)                                                       \
+    X(character_block, 1) X(character_block, 2) X(character_block, 3) X(character_block, 4)   \
+    X(variable_block, 1) X(variable_block, 2) X(variable_block, 3)                            \
+    X(charmap_block, 1) X(charmap_block, 2)                                                   \
+    X(map_block, 1) X(map_block, 2) X(map_block, 3)                                           \
+    X(frame_block, 1) X(frame_block, 2)                                                       \
+    X(collision_rect_block, 1) X(collision_rect_block, 2) X(collision_rect_block, 3)          \
+    X(collision_rect_block, 4) X(collision_rect_block, 5) X(collision_rect_block, 6)          \
+    X(collision_rect_block, 7) X(collision_rect_block, 8)                                     \
+    X(point_block, 1) X(point_block, 2) X(point_block, 3) X(point_block, 4) X(point_block, 5) \
+    X(sprite_block, 1) X(sprite_block, 2) X(sprite_block, 3) X(sprite_block, 4)               \
+    X(sprite_block, 5) X(sprite_block, 6) X(sprite_block, 7) X(sprite_block, 8)               \
+    X(sprite_block, 9) X(sprite_block, 10) X(sprite_block, 11) X(sprite_block, 12)            \
+    X(animation_block, 1) X(animation_block, 2) X(animation_block, 3)                         \
+    X(anim_frame_block, 1) X(anim_frame_block, 2) X(anim_frame_block, 3)                      \
+    X(anim_frame_block, 4) X(anim_frame_block, 5)                                             \
+    X(sound_block, 1) X(sound_block, 2) X(sound_block, 3)                                     \
+    X(variable_change_block, 1) X(variable_change_block, 2) X(variable_change_block, 3)
 // clang-format on
 
-// head_position is no action of the grammar: recorded before a block's first
-// action, only when positions are asked for, it carries where that block's
-// keyword stands and runs nothing.
+#define MORVANE_ACTION_ID(rule, n) rule##_##n,
+enum class action : std::uint8_t { MORVANE_ACTIONS(MORVANE_ACTION_ID) count };
+#undef MORVANE_ACTION_ID
 
 // The value rules' actions: each puts its captured text on the text stack,
 // where the statement's action that follows takes it. They are the most
