@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -53,15 +54,34 @@ val bytes_to(std::string_view text) {
         .call<val>("slice");
 }
 
+// {line, column}: a place in the input, with the column counted in bytes.
+val place(std::uint64_t line, std::uint64_t column) {
+    val at = val::object();
+    at.set("line", static_cast<double>(line));
+    at.set("column", static_cast<double>(column));
+    return at;
+}
+
 // {line, column, message} where input stops being a well-formed project, or
-// null; the column counts bytes.
+// null.
 val error_of(const morvane::check_result& checked) {
     if (!checked.error) return val::null();
-    val error = val::object();
-    error.set("line", static_cast<double>(checked.error->line));
-    error.set("column", static_cast<double>(checked.error->column));
+    val error = place(checked.error->line, checked.error->column);
     error.set("message", checked.error->message());
     return error;
+}
+
+// [{line, column, offset, message}, ...] in file order, where offset counts the
+// bytes before the "[" concerned.
+val warnings_of(const std::vector<morvane::warning>& found) {
+    val warnings = val::array();
+    for (const morvane::warning& w : found) {
+        val warning = place(w.line, w.column);
+        warning.set("offset", static_cast<double>(w.offset));
+        warning.set("message", w.message);
+        warnings.call<void>("push", warning);
+    }
+    return warnings;
 }
 
 // {characters, animations, animation_frames, frames, sprites, points,
@@ -79,32 +99,38 @@ val counts_of(const morvane::project_counts& c) {
     return counts;
 }
 
-// {status, output, counts, error}: output is empty and the counts are zero
-// unless the input converted; error says where a file that does not parse goes
-// wrong.
+// {status, output, counts, error, warnings}: output is empty, the counts are
+// zero and there are no warnings unless the input converted; error says where
+// a file that does not parse goes wrong.
 val conversion_of(const morvane::conversion_result& converted, val error) {
     val result = val::object();
     result.set("status", std::string(status_name(converted.status)));
     result.set("output", bytes_to(converted.text));
     result.set("counts", counts_of(converted.counts));
     result.set("error", error);
+    result.set("warnings", warnings_of(converted.warnings));
     return result;
 }
 
-// {status, error}
+// {status, error, warnings}
 val check_of(const morvane::check_result& checked) {
     val result = val::object();
     result.set("status", std::string(status_name(checked.status)));
     result.set("error", error_of(checked));
+    result.set("warnings", warnings_of(checked.warnings));
     return result;
 }
+
+// Warnings are always asked for: the page shows them, and a script may ignore
+// them.
+constexpr morvane::options with_warnings{.warnings = true};
 
 // When the input's copy itself does not fit, memory ran out before the library
 // could say so; the answer is then the library's own for running out.
 val convert_bytes(const val& bytes) {
     try {
         const std::string input = bytes_from(bytes);
-        const morvane::conversion_result converted = morvane::convert(input);
+        const morvane::conversion_result converted = morvane::convert(input, with_warnings);
         return conversion_of(converted, converted.status == morvane::outcome::parse_failure
                                             ? error_of(morvane::check(input))
                                             : val::null());
@@ -117,7 +143,7 @@ val convert_bytes(const val& bytes) {
 
 val check_bytes(const val& bytes) {
     try {
-        return check_of(morvane::check(bytes_from(bytes)));
+        return check_of(morvane::check(bytes_from(bytes), with_warnings));
     } catch (const std::bad_alloc&) {
         morvane::check_result starved;
         starved.status = morvane::outcome::out_of_memory;

@@ -1,14 +1,16 @@
 // The page: checks on a tiny project that conversion works in this browser,
 // then converts the files and folders it is given, each file in a worker of
-// its own; shows how each went, with its counts and the start of its new text,
-// and offers the results for download, one by one or as one zip that keeps
-// folder paths. The zip library (fflate) is loaded before this, as the global
-// fflate.
+// its own; shows how each went, with its counts, its warnings and the start of
+// its new text, and offers the results for download, one by one or as one zip
+// that keeps folder paths. The zip library (fflate) is loaded before this, as
+// the global fflate.
 "use strict";
 
 const most_at_once = Math.max(1, Math.min(navigator.hardwareConcurrency || 2, 4));
 const excerpt_width = 72;
 const preview_lines = 10;
+// A large file may have a great many warnings: past these, only how many more.
+const most_warnings_shown = 100;
 // Converted when the page opens; the page is ready only when the output is
 // exactly these bytes.
 const probe = { input: "[frame] [name] idle; [sprite] [x] 5; ! !", output: "[frame idle]\nsprite 0 x=5\n" };
@@ -113,17 +115,24 @@ function time_text(ms) {
   return ms < 1000 ? `${Math.round(ms)} ms` : `${(ms / 1000).toFixed(2)} s`;
 }
 
-// The bytes of line `line` (1-based), where "\n", "\r\n" and "\r" each end a
-// line, as the converter counts them.
-function line_bytes(bytes, line) {
+// The bytes of the line that a place {line, column, offset} is on, where
+// "\n", "\r\n" and "\r" each end a line, as the converter counts them, cut
+// `past` bytes after the column. A warning's offset says where its line
+// begins, so that a large file's warnings need no pass over it each.
+function line_bytes(bytes, { line, column, offset }, past) {
   let start = 0;
-  for (let n = 1; n < line && start < bytes.length; ++n) {
-    while (start < bytes.length && bytes[start] !== 0x0a && bytes[start] !== 0x0d) ++start;
-    if (bytes[start] === 0x0d && bytes[start + 1] === 0x0a) ++start;
-    ++start;
+  if (offset !== undefined) {
+    start = offset - (column - 1);
+  } else {
+    for (let n = 1; n < line && start < bytes.length; ++n) {
+      while (start < bytes.length && bytes[start] !== 0x0a && bytes[start] !== 0x0d) ++start;
+      if (bytes[start] === 0x0d && bytes[start + 1] === 0x0a) ++start;
+      ++start;
+    }
   }
+  const stop = Math.min(bytes.length, start + column + past);
   let end = start;
-  while (end < bytes.length && bytes[end] !== 0x0a && bytes[end] !== 0x0d) ++end;
+  while (end < stop && bytes[end] !== 0x0a && bytes[end] !== 0x0d) ++end;
   return bytes.subarray(start, end);
 }
 
@@ -135,10 +144,11 @@ function visible(bytes) {
 }
 
 // The offending line, cut to a readable width around the column (in bytes),
-// and a marker under the column.
-function excerpt(bytes, line, column) {
-  const text = line_bytes(bytes, line);
-  const at = Math.min(column - 1, text.length);
+// and a marker under the column. Only the bytes up to the shown width are
+// read, however long the line.
+function excerpt(bytes, place) {
+  const text = line_bytes(bytes, place, excerpt_width);
+  const at = Math.min(place.column - 1, text.length);
   const from = Math.max(0, Math.min(at - excerpt_width / 2, text.length - excerpt_width));
   const to = Math.min(text.length, from + excerpt_width);
   const before = (from > 0 ? "…" : "") + visible(text.subarray(from, at));
@@ -168,6 +178,32 @@ function counts_list(counts) {
     list.append(item);
   }
   return list;
+}
+
+// NAME:LINE:COLUMN: TEXT as morvane-check prints it, then the line it is
+// about with a marker under the column.
+function placed(class_name, name, bytes, place, text) {
+  return [element("p", class_name, `${name}:${place.line}:${place.column}: ${text}`),
+    element("pre", "excerpt", excerpt(bytes, place))];
+}
+
+// Nothing for a file without warnings; otherwise how many, and the first of
+// them each at its place.
+function warnings_list(name, input, warnings) {
+  if (warnings.length === 0) return [];
+  const box = element("div", "warnings");
+  const list = element("ol");
+  for (const w of warnings.slice(0, most_warnings_shown)) {
+    const item = element("li");
+    item.append(...placed("warning", name, input, w, `warning: ${w.message}`));
+    list.append(item);
+  }
+  box.append(element("h3", "", warnings.length === 1 ? "1 warning" : `${warnings.length} warnings`), list);
+  const hidden = warnings.length - most_warnings_shown;
+  if (hidden > 0) {
+    box.append(element("p", "note", hidden === 1 ? "1 more warning is not shown." : `${hidden} more warnings are not shown.`));
+  }
+  return [box];
 }
 
 function preview(output) {
@@ -211,13 +247,10 @@ function show_result(entry, input, result, ms) {
     link.href = URL.createObjectURL(new Blob([result.output], { type: "application/octet-stream" }));
     link.download = new_name(entry.file_name);
     entry.line.append(link);
-    finish(entry, "done", [counts_list(result.counts), preview(result.output)], ms);
+    finish(entry, "done", [counts_list(result.counts), ...warnings_list(entry.name, input, result.warnings),
+      preview(result.output)], ms);
   } else if (result.status === "parse_failure" && result.error) {
-    const { line, column, message } = result.error;
-    finish(entry, "failed", [
-      failed(`${entry.name}:${line}:${column}: ${message}`),
-      element("pre", "excerpt", excerpt(input, line, column)),
-    ], ms);
+    finish(entry, "failed", placed("failure", entry.name, input, result.error, result.error.message), ms);
   } else if (result.status === "out_of_memory") {
     finish(entry, "failed", [failed("Out of memory: this file is too large to convert in this browser.")], ms);
   } else {

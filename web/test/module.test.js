@@ -1,7 +1,8 @@
 // morvane.mjs, the module for scripts, in headless Chromium, served from its
 // build folder at an origin of the test's own: every end-to-end case converts
-// and checks as the commands do, and an input that memory can't hold comes
-// back as out_of_memory from the binding, with the module still usable.
+// and checks as the commands do, with the warnings `morvane-check --warnings`
+// prints, and an input that memory can't hold comes back as out_of_memory from
+// the binding, with the module still usable.
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { existsSync, readdirSync } from "node:fs";
@@ -31,12 +32,27 @@ after(async () => {
   await browser?.close();
 });
 
+// Line and column (1-based, in bytes) of the byte at offset, counted as the
+// library counts them: "\n", "\r\n" and "\r" each end a line.
+function position(bytes, offset) {
+  let line = 1;
+  let start = 0;
+  for (let i = 0; i < offset; ++i) {
+    if (bytes[i] === 0x0a || (bytes[i] === 0x0d && bytes[i + 1] !== 0x0a)) {
+      ++line;
+      start = i + 1;
+    }
+  }
+  return { line, column: offset - start + 1 };
+}
+
 test("every end-to-end case converts and checks through morvane.mjs as the commands do", async () => {
+  const optional = (path) => (existsSync(`${root}${path}`) ? read(path).toString() : null);
   const cases = readdirSync(`${root}tests/e2e/cases`, { withFileTypes: true })
     .filter((d) => d.isDirectory()).map(({ name }) => {
       const dir = `tests/e2e/cases/${name}/`;
-      return { name, input: base64(read(`${dir}input.old`)),
-        check: existsSync(`${root}${dir}expected.check`) ? read(`${dir}expected.check`).toString() : null };
+      return { name, input: base64(read(`${dir}input.old`)), check: optional(`${dir}expected.check`),
+        warnings: optional(`${dir}expected.warnings`) };
     });
   const results = await page.evaluate(async (all) => {
     const { convert, check } = await import("./morvane.mjs");
@@ -50,13 +66,22 @@ test("every end-to-end case converts and checks through morvane.mjs as the comma
     return out;
   }, cases);
   assert.ok(cases.length > 100);
-  cases.forEach(({ name, check }, i) => {
+  assert.ok(cases.some((c) => c.warnings !== null));
+  cases.forEach(({ name, check, warnings: expected_warnings }, i) => {
     const dir = `tests/e2e/cases/${name}/`;
-    const { status, output, counts, error, checked } = results[i];
+    const { status, output, counts, error, warnings, checked } = results[i];
     const failed = read(`${dir}expected.status`).toString().trim() === "1";
     assert.equal(status, failed ? "parse_failure" : "success", name);
     assert.ok(Buffer.from(output, "base64").equals(read(`${dir}expected.new`)), name);
-    assert.deepEqual(checked, { status, error }, name);
+    assert.deepEqual(checked, { status, error, warnings }, name);
+    assert.equal(warnings.map((w) => `input.old:${w.line}:${w.column}: warning: ${w.message}\n`).join(""),
+      expected_warnings ?? "", name);
+    // The page finds a warning's line from its offset.
+    const input = read(`${dir}input.old`);
+    for (const w of warnings) {
+      assert.equal(input[w.offset], "[".charCodeAt(0), name);
+      assert.deepEqual(position(input, w.offset), { line: w.line, column: w.column }, name);
+    }
     assert.equal(error === null, !failed, name);
     if (failed) assert.ok(Object.values(counts).every((n) => n === 0), name);
     if (check !== null) assert.equal(`input.old:${error.line}:${error.column}: ${error.message}\n`, check, name);
@@ -80,8 +105,8 @@ test("an input that memory can't hold is out_of_memory for convert and check, an
   const zero = { characters: 0, animations: 0, animation_frames: 0, frames: 0, sprites: 0, points: 0,
     collision_rectangles: 0, charmaps: 0 };
   for (const { converted, checked } of got.out) {
-    assert.deepEqual(converted, { status: "out_of_memory", output: 0, counts: zero, error: null });
-    assert.deepEqual(checked, { status: "out_of_memory", error: null });
+    assert.deepEqual(converted, { status: "out_of_memory", output: 0, counts: zero, error: null, warnings: [] });
+    assert.deepEqual(checked, { status: "out_of_memory", error: null, warnings: [] });
   }
   assert.ok(Buffer.from(got.after_all, "base64").equals(example.new));
 });

@@ -1,8 +1,8 @@
 // The one-file page in headless Chromium, opened from disk: ready only when it
 // works, the example through the keyboard-opened picker and back as a
 // download with its counts and first lines, a folder as one zip that keeps its
-// paths, chosen or dropped, a broken file's place, dropped files with equal
-// names, the failure shown where there is no WebAssembly; and no request
+// paths, chosen or dropped, a broken file's place, a converted file's
+// warnings at theirs, dropped files with equal names, the failure shown where there is no WebAssembly; and no request
 // beyond the page and the blob: URLs it made, no policy violation and no
 // script error.
 import { after, before, test } from "node:test";
@@ -153,14 +153,54 @@ test("a dropped folder converts as a chosen one", async () => {
   await folder_converted();
 });
 
-test("a broken file shows its name, line and column, and the line cut around a marker", async () => {
+// The line of an excerpt, and where its marker is and the character it is
+// under.
+function marked(excerpt) {
+  const [text, marker] = excerpt.split("\n");
+  assert.match(marker, /^ *\^$/);
+  return { text, column: marker.length, under: [...text][marker.length - 1] };
+}
+
+test("a broken file shows its name, line and column, and the line cut around a marker; a converted file so shows its warnings", async () => {
   const input = Buffer.concat([Buffer.from(" ".repeat(100)), read("tests/e2e/cases/check-columns-count-bytes/input.old")]);
-  await pick({ name: "broken.old", mimeType: "text/plain", buffer: input });
-  await page.getByText('broken.old:1:135: expected "angle", "color",').waitFor();
-  const [text, marker] = (await page.locator(".excerpt").textContent()).split("\n");
-  assert.match(text, /^….{40,72}$/u);
-  assert.match(marker, /^ +\^$/);
-  assert.equal([...text][marker.length - 1], "z");
+  const sample = "tests/e2e/cases/warn-page-sample/";
+  // A sprite's x given 150 times: 149 warnings, on one line of 1083 bytes.
+  const many = Buffer.from(`[frame] [name] many; [sprite] ${"[x] 1; ".repeat(150)}! !`);
+  const picked = { "broken.old": input, "input.old": read(`${sample}input.old`), "many.old": many, "small.old": small.old };
+  await pick(Object.entries(picked).map(([name, buffer]) => ({ name, mimeType: "text/plain", buffer })));
+  await settled(4);
+  const file = (name) => page.locator(".results > li", { hasText: name });
+
+  await file("broken.old").getByText('broken.old:1:135: expected "angle", "color",').waitFor();
+  const broken = marked(await file("broken.old").locator(".excerpt").textContent());
+  assert.match(broken.text, /^….{40,72}$/u);
+  assert.equal(broken.under, "z");
+
+  // Under the counts, as morvane-check --warnings prints them, each at its place.
+  const sampled = file("input.old").locator(".counts + .warnings");
+  assert.equal(await sampled.locator("h3").textContent(), "2 warnings");
+  const shown = await sampled.locator("li").evaluateAll((items) =>
+    items.map((li) => ({ line: li.querySelector(".warning").textContent, excerpt: li.querySelector(".excerpt").textContent })));
+  assert.equal(shown.map(({ line }) => `${line}\n`).join(""), read(`${sample}expected.warnings`).toString());
+  for (const { line, excerpt } of shown) {
+    const { text, column, under } = marked(excerpt);
+    assert.equal(text, picked["input.old"].toString());
+    assert.ok(line.startsWith(`input.old:1:${column}: `), line);
+    assert.equal(under, "[");
+  }
+
+  const crowded = file("many.old").locator(".warnings");
+  assert.equal(await crowded.locator("h3").textContent(), "149 warnings");
+  assert.equal(await crowded.locator("li").count(), 100);
+  assert.equal(await crowded.locator(".note").textContent(), "49 more warnings are not shown.");
+  const last = crowded.locator("li").last();
+  assert.match(await last.locator(".warning").textContent(), /^many\.old:1:731: warning: "x" given again/);
+  const cut = marked(await last.locator(".excerpt").textContent());
+  assert.match(cut.text, /^….{72}…$/u);
+  assert.equal(cut.under, "[");
+
+  await file("small.old").locator(".counts").waitFor();
+  assert.equal(await file("small.old").locator(".warnings").count(), 0);
 });
 
 test("files dropped together, whatever their names, give one zip where equal names are made unique", async () => {
