@@ -21,6 +21,11 @@ shapes=("$@")
 [ ${#shapes[@]} -gt 0 ] || shapes=(sorted-frames reverse-frames same-name-frames sprites-in-one-frame
   sounds-in-one-anim-frame variables-in-one-character)
 
+. .ci/install.sh
+want time -- test -x /usr/bin/time
+want valgrind -- command -v valgrind
+install_wanted
+
 tools=build/bench/bench
 [ -x "$tools/morvane-bench-generate" ] && [ -x "$tools/morvane-bench-verify" ] || {
   [ -f build/bench/CMakeCache.txt ] || cmake --preset bench >/dev/null

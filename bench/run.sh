@@ -36,10 +36,9 @@ data=bench/data
 results=bench/RESULTS.md
 records=1000000
 
-if [ ! -x /usr/bin/time ]; then
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q time
-fi
+. .ci/install.sh
+want time -- test -x /usr/bin/time
+install_wanted
 
 if [ ! -f "$build_dir/CMakeCache.txt" ]; then
   if [ "$build_dir" = build/bench ]; then

@@ -34,6 +34,32 @@ if(MORVANE_PAGE)
   endif()
 endif()
 
+# The licences: ours, and, with the page, the zip library's, which the page
+# also carries inline. Debian's place for them is the package's copyright file.
+set(licences ${PROJECT_SOURCE_DIR}/LICENSE)
+if(MORVANE_PAGE)
+  set(zip_licence ${PROJECT_SOURCE_DIR}/web/node_modules/fflate/LICENSE)
+  if(NOT EXISTS ${zip_licence})
+    message(FATAL_ERROR "${zip_licence}, the licence of the page's zip library, is missing: run npm ci in web/")
+  endif()
+  list(APPEND licences ${zip_licence})
+endif()
+if(WIN32)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+  if(MORVANE_PAGE)
+    install(FILES ${zip_licence} DESTINATION . RENAME LICENSE-zip-library.txt)
+  endif()
+else()
+  set(copyright ${PROJECT_BINARY_DIR}/copyright)
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE text)
+  file(WRITE ${copyright} "morvane-convert\n\n${text}")
+  if(MORVANE_PAGE)
+    file(READ ${zip_licence} text)
+    file(APPEND ${copyright} "\nThe zip library inside morvane-convert.html (fflate):\n\n${text}")
+  endif()
+  install(FILES ${copyright} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
+
 install(EXPORT morvaneTargets NAMESPACE morvane:: DESTINATION ${MORVANE_CMAKE_DIR})
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/morvaneConfig.cmake.in
                               ${PROJECT_BINARY_DIR}/morvaneConfig.cmake
