@@ -44,10 +44,4 @@ class conversion {
     old_format_parser parser_;
 };
 
-// How many records of each kind the document holds.
-[[nodiscard]] project_counts count_records(const document& doc) noexcept;
-
-// The writing pass over a whole document.
-void print_document(writer& out, document& doc);
-
 } // namespace morvane

@@ -4,6 +4,8 @@
 #include "driver/conversion.hpp"
 #include "io/file_streams.hpp"
 #include "io/stream_io.hpp"
+#include "model/counts.hpp"
+#include "model/counts.hpp"
 #include "model/error.hpp"
 #include "parser/failure_report.hpp"
 

@@ -2,10 +2,15 @@
 // The sections of the new format. Every function accepts a null record and then
 // writes nothing. Lists that the format orders are sorted in place first.
 
+#include "model/document.hpp"
 #include "model/records.hpp"
 #include "writer/output.hpp"
 
 namespace morvane {
+
+// The whole document: characters, then the charmaps line and charmaps, then
+// frames, each group sorted by name.
+void print_document(writer& out, document& doc);
 
 void print_frame(writer& out, frame* f);
 void print_colrect(writer& out, const colrect* c);
