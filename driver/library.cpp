@@ -5,7 +5,6 @@
 #include "io/file_streams.hpp"
 #include "io/stream_io.hpp"
 #include "model/counts.hpp"
-#include "model/counts.hpp"
 #include "model/error.hpp"
 #include "parser/failure_report.hpp"
 
@@ -83,6 +82,8 @@ template <class Source> check_result check_from(Source&& source, const options& 
             const text_position at = position_of(p.buffered(), p.furthest_failure());
             error.line = at.line;
             error.column = at.column;
+            error.line_begin = at.line_begin;
+            error.line_end = at.line_end;
             error.expected = describe_expected(p.expected());
             error.byte_order_mark = p.buffered().starts_with(byte_order_mark);
             result.error = std::move(error);

@@ -235,7 +235,8 @@ std::vector<warning> warning_collector::finish() {
             message += std::to_string(there.line) + ":" + std::to_string(there.column);
             message += p.after;
         }
-        warnings.push_back({p.at, here.line, here.column, std::move(message)});
+        warnings.push_back(
+            {p.at, here.line, here.column, here.line_begin, here.line_end, std::move(message)});
     }
     found_.clear();
     return warnings;

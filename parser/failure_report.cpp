@@ -4,18 +4,33 @@
 
 namespace morvane {
 
+namespace {
+
+bool ends_line(char c) noexcept { return c == '\n' || c == '\r'; }
+
+} // namespace
+
 text_position line_counter::at(std::size_t offset) noexcept {
     for (const std::size_t end = std::min(offset, text_.size()); next_ < end; ++next_) {
         const char c = text_[next_];
         const bool second_of_pair = c == '\n' && after_cr_;
         after_cr_ = c == '\r';
-        if (second_of_pair) continue; // the line ended at its "\r"
-        if (c == '\n' || c == '\r') {
+        if (!second_of_pair && !ends_line(c)) {
+            ++at_.column;
+            continue;
+        }
+        if (!second_of_pair) { // the second of a pair ends the line its "\r" ended
             ++at_.line;
             at_.column = 1;
-        } else {
-            ++at_.column;
         }
+        at_.line_begin = next_ + 1;
+        line_end_found_ = false;
+    }
+    // Found once per line: a file on one line may have many places on it.
+    if (!line_end_found_) {
+        at_.line_end = std::max<std::uint64_t>(at_.line_begin, next_);
+        while (at_.line_end < text_.size() && !ends_line(text_[at_.line_end])) ++at_.line_end;
+        line_end_found_ = true;
     }
     return at_;
 }

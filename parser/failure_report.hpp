@@ -15,6 +15,9 @@ namespace morvane {
 struct text_position {
     std::uint64_t line = 1;
     std::uint64_t column = 1;
+    // The line's bytes, without the line end: [line_begin, line_end).
+    std::uint64_t line_begin = 0;
+    std::uint64_t line_end = 0;
     bool operator==(const text_position&) const = default;
 };
 
@@ -24,13 +27,15 @@ struct text_position {
 class line_counter {
   public:
     explicit line_counter(std::string_view text) noexcept : text_(text) {}
-    // The 1-based line and column of offset, which is not below the last one asked.
+    // The 1-based line, column and line bytes of offset, which is not below
+    // the last one asked.
     [[nodiscard]] text_position at(std::size_t offset) noexcept;
 
   private:
     std::string_view text_;
     std::size_t next_ = 0; // the first byte not yet counted
     bool after_cr_ = false;
+    bool line_end_found_ = false;
     text_position at_;
 };
 

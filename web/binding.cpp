@@ -54,29 +54,32 @@ val bytes_to(std::string_view text) {
         .call<val>("slice");
 }
 
-// {line, column}: a place in the input, with the column counted in bytes.
-val place(std::uint64_t line, std::uint64_t column) {
+// {line, column, line_begin, line_end}: a place in the input, with the column
+// counted in bytes and its line's bytes at [line_begin, line_end).
+template <class Place> val place(const Place& p) {
     val at = val::object();
-    at.set("line", static_cast<double>(line));
-    at.set("column", static_cast<double>(column));
+    at.set("line", static_cast<double>(p.line));
+    at.set("column", static_cast<double>(p.column));
+    at.set("line_begin", static_cast<double>(p.line_begin));
+    at.set("line_end", static_cast<double>(p.line_end));
     return at;
 }
 
-// {line, column, message} where input stops being a well-formed project, or
-// null.
+// {line, column, line_begin, line_end, message} where input stops being a
+// well-formed project, or null.
 val error_of(const morvane::check_result& checked) {
     if (!checked.error) return val::null();
-    val error = place(checked.error->line, checked.error->column);
+    val error = place(*checked.error);
     error.set("message", checked.error->message());
     return error;
 }
 
-// [{line, column, offset, message}, ...] in file order, where offset counts the
-// bytes before the "[" concerned.
+// [{line, column, line_begin, line_end, offset, message}, ...] in file order, where offset counts
+// the bytes before the "[" concerned.
 val warnings_of(const std::vector<morvane::warning>& found) {
     val warnings = val::array();
     for (const morvane::warning& w : found) {
-        val warning = place(w.line, w.column);
+        val warning = place(w);
         warning.set("offset", static_cast<double>(w.offset));
         warning.set("message", w.message);
         warnings.call<void>("push", warning);

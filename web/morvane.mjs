@@ -9,13 +9,15 @@
 // Uint8Array, empty unless status is "success"; counts holds how many
 // characters, animations, animation_frames, frames, sprites, points,
 // collision_rectangles and charmaps the converted project has, all 0 unless
-// status is "success"; error is null or {line, column, message} where the
-// input stops being a well-formed project, with column counted in bytes;
+// status is "success"; error is null or {line, column, line_begin, line_end,
+// message} where the input stops being a well-formed project, with column
+// counted in bytes and the bytes of its line at [line_begin, line_end);
 // warnings is an array, in file order and empty unless status is "success",
-// of {line, column, offset, message} for each place where the conversion
+// of {line, column, line_begin, line_end, offset, message} for each place where the conversion
 // drops, merges or leaves out something, with offset the bytes before the "["
-// concerned, e.g. {line: 1, column: 38, offset: 37, message: '"x" given again
-// in this sprite; the value at 1:31 is dropped'}.
+// concerned, e.g. {line: 1, column: 38, line_begin: 0, line_end: 70,
+// offset: 37, message: '"x" given again in this sprite; the value at 1:31 is
+// dropped'}.
 import create_morvane from "./morvane-wasm.js";
 
 // The compiled module, made on first use and kept: running out of memory,

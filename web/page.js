@@ -115,25 +115,10 @@ function time_text(ms) {
   return ms < 1000 ? `${Math.round(ms)} ms` : `${(ms / 1000).toFixed(2)} s`;
 }
 
-// The bytes of the line that a place {line, column, offset} is on, where
-// "\n", "\r\n" and "\r" each end a line, as the converter counts them, cut
-// `past` bytes after the column. A warning's offset says where its line
-// begins, so that a large file's warnings need no pass over it each.
-function line_bytes(bytes, { line, column, offset }, past) {
-  let start = 0;
-  if (offset !== undefined) {
-    start = offset - (column - 1);
-  } else {
-    for (let n = 1; n < line && start < bytes.length; ++n) {
-      while (start < bytes.length && bytes[start] !== 0x0a && bytes[start] !== 0x0d) ++start;
-      if (bytes[start] === 0x0d && bytes[start + 1] === 0x0a) ++start;
-      ++start;
-    }
-  }
-  const stop = Math.min(bytes.length, start + column + past);
-  let end = start;
-  while (end < stop && bytes[end] !== 0x0a && bytes[end] !== 0x0d) ++end;
-  return bytes.subarray(start, end);
+// The bytes of the line that a place {column, line_begin, line_end} is on, as
+// the library found them, cut `past` bytes after the column.
+function line_bytes(bytes, { column, line_begin, line_end }, past) {
+  return bytes.subarray(line_begin, Math.min(line_end, line_begin + column + past));
 }
 
 // Readable text of some bytes: UTF-8 where it is, control bytes as their

@@ -55,6 +55,9 @@ struct warning {
     std::uint64_t offset = 0; // bytes before the "[" of the statement or block concerned
     std::uint64_t line = 1;   // 1-based, as in syntax_error
     std::uint64_t column = 1; // 1-based, counted in bytes
+    // The bytes of that line, without its line end: [line_begin, line_end).
+    std::uint64_t line_begin = 0;
+    std::uint64_t line_end = 0;
     std::string message; // e.g. "\"x\" given again in this sprite; the value at 3:5 is dropped"
     [[nodiscard]] bool operator==(const warning&) const = default;
 };
@@ -117,6 +120,9 @@ struct syntax_error {
     std::uint64_t offset = 0; // bytes before the position
     std::uint64_t line = 1;   // 1-based; "\n", "\r\n" and "\r" each end a line
     std::uint64_t column = 1; // 1-based, counted in bytes
+    // The bytes of that line, without its line end: [line_begin, line_end).
+    std::uint64_t line_begin = 0;
+    std::uint64_t line_end = 0;
     // What would have been accepted there: quoted literals such as "\"!\"", then
     // kinds of token such as "a name", "a number", "a digit", "end of input".
     std::vector<std::string> expected;

@@ -32,18 +32,22 @@ after(async () => {
   await browser?.close();
 });
 
-// Line and column (1-based, in bytes) of the byte at offset, counted as the
-// library counts them: "\n", "\r\n" and "\r" each end a line.
+// Line and column (1-based, in bytes) of the byte at offset, and the bytes of
+// its line, counted as the library counts them: "\n", "\r\n" and "\r" each
+// end a line.
 function position(bytes, offset) {
+  const ends_line = (i) => bytes[i] === 0x0a || bytes[i] === 0x0d;
   let line = 1;
-  let start = 0;
+  let line_begin = 0;
   for (let i = 0; i < offset; ++i) {
     if (bytes[i] === 0x0a || (bytes[i] === 0x0d && bytes[i + 1] !== 0x0a)) {
       ++line;
-      start = i + 1;
+      line_begin = i + 1;
     }
   }
-  return { line, column: offset - start + 1 };
+  let line_end = offset;
+  while (line_end < bytes.length && !ends_line(line_end)) ++line_end;
+  return { line, column: offset - line_begin + 1, line_begin, line_end };
 }
 
 test("every end-to-end case converts and checks through morvane.mjs as the commands do", async () => {
@@ -76,11 +80,15 @@ test("every end-to-end case converts and checks through morvane.mjs as the comma
     assert.deepEqual(checked, { status, error, warnings }, name);
     assert.equal(warnings.map((w) => `input.old:${w.line}:${w.column}: warning: ${w.message}\n`).join(""),
       expected_warnings ?? "", name);
-    // The page finds a warning's line from its offset.
+    // The page shows each place's line as the library gives it.
     const input = read(`${dir}input.old`);
+    const place = ({ line, column, line_begin, line_end }) => ({ line, column, line_begin, line_end });
     for (const w of warnings) {
       assert.equal(input[w.offset], "[".charCodeAt(0), name);
-      assert.deepEqual(position(input, w.offset), { line: w.line, column: w.column }, name);
+      assert.deepEqual(place(w), position(input, w.offset), name);
+    }
+    if (error !== null && !/\r\n/.test(input.toString("latin1"))) {
+      assert.deepEqual(place(error), position(input, error.line_begin + error.column - 1), name);
     }
     assert.equal(error === null, !failed, name);
     if (failed) assert.ok(Object.values(counts).every((n) => n === 0), name);
