@@ -246,6 +246,8 @@ memory=$(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
 compiler=$(c++ --version | head -n 1)
 thp=$(cat /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknown)
 
+# The ledger of measures is kept as it is: bench/ledger.sh's figures, not this run's.
+ledger=$(sed -n '/^## Ledger of measures/,$p' "$results" 2>/dev/null || true)
 {
   echo "# Benchmark results"
   echo
@@ -274,6 +276,10 @@ thp=$(cat /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknow
   echo "Targets:"
   echo
   printf '%s\n' "${verdicts[@]}"
+  if [ -n "$ledger" ]; then
+    echo
+    printf '%s\n' "$ledger"
+  fi
 } >"$results"
 
 cat "$results"
