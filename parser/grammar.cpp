@@ -29,7 +29,7 @@ inline std::optional<old_format_parser::value> old_format_parser::yy_text(cursor
 inline old_format_parser::value old_format_parser::yy_num(cursor& c) {
     const std::size_t begin = c.pos();
     c.take('-');
-    c.skip_digits();
+    c.skip<digit_bytes>();
     const capture digits{begin, c.pos()};
     // A number may be empty, so where it ends a digit could have gone on.
     c.expect(digits.end, {digits.end == begin ? "a number" : "a digit", false});

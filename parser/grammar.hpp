@@ -18,6 +18,7 @@ namespace old_format_classes {
 // White space: blank, tab and the line ends "\r\n", "\n", "\r". Taking any run
 // of these bytes is what ( [\t ] / "\r\n" / "\n" / "\r" )* matches.
 inline constexpr char_class space_bytes = char_class::of("\t\n\r ");
+inline constexpr char_class digit_bytes = char_class::of("0-9");
 inline constexpr char_class text_first = char_class::of(".A-Z_a-z");
 // The later bytes of a text, or a blank: ( [.0-9A-Z\\_a-z] / " " )*
 inline constexpr char_class text_rest = char_class::of(". 0-9A-Z\\_a-z");
