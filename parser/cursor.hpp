@@ -19,7 +19,10 @@
 namespace morvane {
 
 // A literal that the rules match, with its first bytes (at most 8) packed into
-// a word as they lie in memory, so that it is compared in one step.
+// a word as they lie in memory, so that it is compared in one step. Compared by
+// memcmp instead: realistic 10 MiB 270.0M instructions instead of 256.2M,
+// variables-in-one-character 100k 123.4M instead of 113.6M; peak the same
+// (realistic 100 MiB 210984 KiB against 210952).
 struct keyword {
     std::string_view text;
     std::uint64_t head = 0;
