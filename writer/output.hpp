@@ -5,49 +5,15 @@
 
 #include "containers/large_block.hpp"
 #include "model/text.hpp"
+#include "writer/output_sink.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <memory>
-#include <stdexcept>
-#include <string>
 #include <string_view>
 
 namespace morvane {
-
-// Where the new-format bytes go. A sink that cannot write throws write_error.
-class output_sink {
-  public:
-    virtual ~output_sink() = default;
-    virtual void write(std::string_view bytes) = 0;
-    // Writes the first `used` bytes of a block of `capacity` bytes, and leaves
-    // in `block` one of the same size to fill next. A sink that writes in the
-    // background keeps the block while it writes, instead of copying it, and
-    // hands back another; this one writes at once and leaves the same block.
-    // When it throws, `block` is still a block of `capacity` bytes.
-    virtual void write_block(large_block& block, std::size_t used, std::size_t capacity) {
-        (void)capacity;
-        write(std::string_view(block.get(), used));
-    }
-    // Pushes everything written so far to its destination.
-    virtual void flush() {}
-};
-
-class write_error : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-class string_sink : public output_sink {
-  public:
-    explicit string_sink(std::string& out) : out_(out) {}
-    void write(std::string_view bytes) override { out_.append(bytes); }
-
-  private:
-    std::string& out_;
-};
 
 // A format for output_string. The "%s" placeholders of a literal format are
 // located at compile time; a format known only at run time is scanned when used.
@@ -94,6 +60,9 @@ class output_format {
 #else
 #define MORVANE_INLINE_LINE inline
 #endif
+
+// The writer hands its bytes to the sink in blocks of this size.
+inline constexpr std::size_t output_block_size = std::size_t{1} << 20U;
 
 class writer {
   public:
@@ -195,7 +164,7 @@ class writer {
     void put_spilling(const char* bytes, std::size_t n);
     void spill();
 
-    static constexpr std::size_t block_size = 1 << 20;
+    static constexpr std::size_t block_size = output_block_size;
     output_sink& sink_;
     large_block buffer_ = allocate_large_block(block_size);
     std::size_t used_ = 0;
