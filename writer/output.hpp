@@ -17,6 +17,9 @@ namespace morvane {
 
 // A format for output_string. The "%s" placeholders of a literal format are
 // located at compile time; a format known only at run time is scanned when used.
+// Scanning every format when used instead: realistic 10 MiB 337.5M instructions
+// instead of 256.2M, sprites-in-one-frame 100k 225.1M instead of 181.1M; peak
+// the same (realistic 100 MiB 210980 KiB against 210952).
 class output_format {
   public:
     static constexpr std::size_t max_placeholders = 6;
@@ -54,7 +57,9 @@ class output_format {
 
 // Each line's writing is expanded where it is written, so that with a literal
 // format the lengths and places of its fixed parts are constants there and the
-// line is copied in a few fixed-size moves.
+// line is copied in a few fixed-size moves. Left to the compiler instead:
+// realistic 10 MiB 295.9M instructions instead of 256.2M, sprites-in-one-frame
+// 100k 208.1M instead of 181.1M; peak the same (210952 KiB against 211064).
 #if defined(__GNUC__)
 #define MORVANE_INLINE_LINE [[gnu::always_inline]] inline
 #else
@@ -132,7 +137,9 @@ class writer {
     // Most pieces are a few bytes long: fixed-size, overlapping moves copy them
     // in place, without a library call. Every move stays within the n bytes; GCC
     // still reports the 8-byte branch where it inlines a shorter literal piece,
-    // a branch that such a piece never takes.
+    // a branch that such a piece never takes. With memcpy alone: realistic
+    // 10 MiB 284.3M instructions instead of 256.2M, sprites-in-one-frame 100k
+    // 202.2M instead of 181.1M; peak the same (210952 KiB against 211048).
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Warray-bounds"
