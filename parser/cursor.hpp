@@ -30,7 +30,8 @@ struct keyword {
 
     template <std::size_t N>
     consteval keyword(const char (&literal)[N]) // NOLINT: implicit by design
-        : text(literal, N - 1) {
+        : keyword(std::string_view(literal, N - 1)) {}
+    consteval explicit keyword(std::string_view literal) : text(literal) {
         if (text.empty()) throw "a keyword has at least one byte";
         for (std::size_t i = 0; i < text.size() && i < 8; ++i) {
             const unsigned shift =

@@ -47,7 +47,7 @@ inline old_format_parser::value old_format_parser::yy_file(cursor& c) {
 
 // KEY "]" spacing VALUE semicolon {done}, where VALUE is, by the shape:
 //   name: text spacing / number: num / file: file / tight_text: text
-template <old_format_parser::statement_shape Shape>
+template <statement_shape Shape>
 bool old_format_parser::statement_of(const keyword& key, action_id done) {
     cursor c = at();
     if (!c.yymatchString(key) || !c.literal(']')) return false;
@@ -256,6 +256,15 @@ bool old_format_parser::yy_point_block() {
     return true;
 }
 
+// Statement i of sprite_statements records sprite_block_(i + 2).
+template <std::size_t... I>
+consteval std::array<old_format_parser::element_rule, sizeof...(I)>
+old_format_parser::sprite_elements(std::index_sequence<I...>) {
+    return {
+        element_rule(keyword(sprite_statements[I].keyword), sprite_statements[I].shape,
+                     static_cast<action>(static_cast<std::size_t>(action::sprite_block_2) + I))...};
+}
+
 // sprite_block: "sprite" "]" spacing {1} ( "[" spacing "width" "]" spacing num semicolon {2}
 //   / "[" spacing "height" "]" spacing num semicolon {3} / "[" spacing "color" "]" spacing num
 //   semicolon {4} / "[" spacing "angle" "]" spacing num semicolon {5} / "[" spacing "image" "]"
@@ -265,15 +274,8 @@ bool old_format_parser::yy_point_block() {
 //   semicolon {11} / "[" spacing "y" "]" spacing num semicolon {12} )*
 bool old_format_parser::yy_sprite_block() {
     if (!head("sprite", action::sprite_block_1)) return false;
-    using enum statement_shape;
-    static constexpr element_rule elements_of[]{
-        {"width", number, action::sprite_block_2},   {"height", number, action::sprite_block_3},
-        {"color", number, action::sprite_block_4},   {"angle", number, action::sprite_block_5},
-        {"image", file, action::sprite_block_6},     {"ink", tight_text, action::sprite_block_7},
-        {"opacity", number, action::sprite_block_8}, {"x flip", number, action::sprite_block_9},
-        {"y flip", number, action::sprite_block_10}, {"x", number, action::sprite_block_11},
-        {"y", number, action::sprite_block_12},
-    };
+    static constexpr auto elements_of =
+        sprite_elements(std::make_index_sequence<sprite_statements.size()>());
     elements<elements_of>();
     return true;
 }

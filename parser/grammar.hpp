@@ -7,6 +7,7 @@
 #include "model/builder.hpp"
 #include "parser/actions.hpp"
 #include "parser/engine.hpp"
+#include "parser/sprite_statements.hpp"
 
 #include <array>
 #include <cstdint>
@@ -67,13 +68,6 @@ class old_format_parser : public engine {
     static value yy_num(cursor& c);
     static value yy_file(cursor& c);
 
-    // The shape of a statement's value, and what may stand between it and its ";".
-    enum class statement_shape : std::uint8_t {
-        name,       // text spacing
-        number,     // num, which takes the white space after it itself
-        file,       // file, which runs up to the ";"
-        tight_text, // text: blanks before the ";" belong to the value
-    };
     // KEY "]" spacing {a}: the head of a block, at its keyword.
     bool head(const keyword& key, action_id a);
     // "!" spacing: the end of a nested block, matched by the block around it.
@@ -107,6 +101,10 @@ class old_format_parser : public engine {
                 ...);
     }
     template <const auto& Rules, std::size_t I> bool alternative();
+    // The sprite block's alternatives, from sprite_statements.
+    template <std::size_t... I>
+    static consteval std::array<element_rule, sizeof...(I)>
+        sprite_elements(std::index_sequence<I...>);
     // element*
     template <const auto& Rules> void elements() {
         while (element<Rules>()) {
