@@ -1,5 +1,7 @@
 #include "io/crlf_text.hpp"
 
+#include "writer/output.hpp"
+
 #include <algorithm>
 #include <cstring>
 
@@ -7,7 +9,7 @@ namespace morvane {
 namespace {
 
 constexpr char eof_mark = '\x1a';
-constexpr std::size_t block_size = std::size_t{1} << 20U;
+constexpr std::size_t block_size = output_block_size;
 
 bool special(char c) noexcept { return c == '\r' || c == eof_mark; }
 

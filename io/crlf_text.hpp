@@ -4,7 +4,7 @@
 
 #include "containers/large_block.hpp"
 #include "parser/input.hpp"
-#include "writer/output.hpp"
+#include "writer/output_sink.hpp"
 
 #include <cstdint>
 #include <memory>

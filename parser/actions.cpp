@@ -1,6 +1,7 @@
 #include "parser/actions.hpp"
 
 #include "model/operations.hpp"
+#include "parser/sprite_statements.hpp"
 
 namespace morvane {
 namespace {
@@ -98,44 +99,23 @@ void yy_1_sprite_block(builder& b, std::string_view) {
     b.current_sprite = new_sprite(b.doc, b.current_frame, b.doc.index_text(b.sprite_count));
     ++b.sprite_count;
 }
-// Stores the popped text in a field of the current sprite; with no sprite
-// nothing is popped.
-void store(builder& b, sprite* cursor, sprite_field field) {
-    if (cursor != nullptr) cursor->set(field, b.pop(), b.doc.storage());
+// A sprite statement stores the popped text in its field of the current
+// sprite; with no sprite nothing is popped.
+static_assert(static_cast<std::size_t>(action::sprite_block_12) -
+                  static_cast<std::size_t>(action::sprite_block_2) + 1 ==
+              sprite_statements.size());
+template <action A> void store_sprite_statement(builder& b) {
+    constexpr auto i =
+        static_cast<std::size_t>(A) - static_cast<std::size_t>(action::sprite_block_2);
+    if (b.current_sprite != nullptr)
+        b.current_sprite->set(sprite_statements[i].field, b.pop(), b.doc.storage());
 }
-void yy_2_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, sprite_field::width);
-}
-void yy_3_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, sprite_field::height);
-}
-void yy_4_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, sprite_field::color);
-}
-void yy_5_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, sprite_field::angle);
-}
-void yy_6_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, sprite_field::image);
-}
-void yy_7_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, sprite_field::ink);
-}
-void yy_8_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, sprite_field::opacity);
-}
-void yy_9_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, sprite_field::x_flip);
-}
-void yy_10_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, sprite_field::y_flip);
-}
-void yy_11_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, sprite_field::x);
-}
-void yy_12_sprite_block(builder& b, std::string_view) {
-    store(b, b.current_sprite, sprite_field::y);
-}
+#define MORVANE_SPRITE_STATEMENT_ACTION(rule, n)                                                   \
+    void yy_##n##_##rule(builder& b, std::string_view) {                                           \
+        store_sprite_statement<action::rule##_##n>(b);                                             \
+    }
+MORVANE_SPRITE_STATEMENT_ACTIONS(MORVANE_SPRITE_STATEMENT_ACTION)
+#undef MORVANE_SPRITE_STATEMENT_ACTION
 
 // Animations: frames numbered within their animation, sounds within their frame.
 void yy_1_animation_block(builder& b, std::string_view) {

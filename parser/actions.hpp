@@ -14,6 +14,15 @@
 
 namespace morvane {
 
+// clang-format off
+// The sprite statements' actions: the i-th stores into the field of
+// sprite_statements[i] (parser/sprite_statements.hpp).
+#define MORVANE_SPRITE_STATEMENT_ACTIONS(X)                                                   \
+    X(sprite_block, 2) X(sprite_block, 3) X(sprite_block, 4) X(sprite_block, 5)               \
+    X(sprite_block, 6) X(sprite_block, 7) X(sprite_block, 8) X(sprite_block, 9)               \
+    X(sprite_block, 10) X(sprite_block, 11) X(sprite_block, 12)
+// clang-format on
+
 // Every action in id order: X(rule, n) is the n-th action of rule, whose id is
 // action::rule_n and whose function is yy_n_rule. The value rules' actions come
 // first, since the log holds their ids in two bits. X(head, position) is no
@@ -34,9 +43,7 @@ namespace morvane {
     X(collision_rect_block, 4) X(collision_rect_block, 5) X(collision_rect_block, 6)          \
     X(collision_rect_block, 7) X(collision_rect_block, 8)                                     \
     X(point_block, 1) X(point_block, 2) X(point_block, 3) X(point_block, 4) X(point_block, 5) \
-    X(sprite_block, 1) X(sprite_block, 2) X(sprite_block, 3) X(sprite_block, 4)               \
-    X(sprite_block, 5) X(sprite_block, 6) X(sprite_block, 7) X(sprite_block, 8)               \
-    X(sprite_block, 9) X(sprite_block, 10) X(sprite_block, 11) X(sprite_block, 12)            \
+    X(sprite_block, 1) MORVANE_SPRITE_STATEMENT_ACTIONS(X)                                    \
     X(animation_block, 1) X(animation_block, 2) X(animation_block, 3)                         \
     X(anim_frame_block, 1) X(anim_frame_block, 2) X(anim_frame_block, 3)                      \
     X(anim_frame_block, 4) X(anim_frame_block, 5)                                             \

@@ -29,7 +29,7 @@ inline std::optional<old_format_parser::value> old_format_parser::yy_text(cursor
 inline old_format_parser::value old_format_parser::yy_num(cursor& c) {
     const std::size_t begin = c.pos();
     c.take('-');
-    c.skip_digits();
+    c.skip<digit_bytes>();
     const capture digits{begin, c.pos()};
     // A number may be empty, so where it ends a digit could have gone on.
     c.expect(digits.end, {digits.end == begin ? "a number" : "a digit", false});
@@ -47,7 +47,7 @@ inline old_format_parser::value old_format_parser::yy_file(cursor& c) {
 
 // KEY "]" spacing VALUE semicolon {done}, where VALUE is, by the shape:
 //   name: text spacing / number: num / file: file / tight_text: text
-template <old_format_parser::statement_shape Shape>
+template <statement_shape Shape>
 bool old_format_parser::statement_of(const keyword& key, action_id done) {
     cursor c = at();
     if (!c.yymatchString(key) || !c.literal(']')) return false;
@@ -66,21 +66,6 @@ bool old_format_parser::statement_of(const keyword& key, action_id done) {
     return true;
 }
 
-bool old_format_parser::statement(const statement_rule& rule) {
-    using enum statement_shape;
-    switch (rule.shape) {
-    case name:
-        return statement_of<name>(rule.key, rule.done);
-    case number:
-        return statement_of<number>(rule.key, rule.done);
-    case file:
-        return statement_of<file>(rule.key, rule.done);
-    case tight_text:
-        return statement_of<tight_text>(rule.key, rule.done);
-    }
-    return false;
-}
-
 // KEY "]" spacing {a}
 inline bool old_format_parser::head(const keyword& key, action_id a) {
     cursor c = at();
@@ -96,19 +81,37 @@ inline bool old_format_parser::head(const keyword& key, action_id a) {
     return true;
 }
 
-template <std::size_t N> bool old_format_parser::first_statement(const statement_table<N>& table) {
+template <const auto& Rules> bool old_format_parser::element() {
+    const mark m = save();
     cursor c = at();
+    if (!c.literal('[')) return false;
+    yy_spacing(c);
+    advance(c);
     const int byte = c.available() ? static_cast<unsigned char>(c.peek()) : -1;
     if (tracking_failures()) {
-        for (const statement_rule& rule : table.rules)
+        for (const element_rule& rule : Rules)
             if (static_cast<unsigned char>(rule.key.text.front()) != byte)
                 c.expect(c.pos(), {rule.key.text, true});
     }
-    if (byte < 0) return false;
-    for (std::size_t i = table.first_with[static_cast<std::size_t>(byte)]; i < N;
-         i = table.next_with[i])
-        if (statement(table.rules[i])) return true;
+    if (byte >= 0 && first_matching<Rules>(byte, std::make_index_sequence<std::size(Rules)>()))
+        return true;
+    restore(m);
     return false;
+}
+
+template <const auto& Rules, std::size_t I> bool old_format_parser::alternative() {
+    constexpr const element_rule& rule = Rules[I];
+    if constexpr (rule.nested == nullptr) {
+        return statement_of<rule.shape>(rule.key, *rule.done);
+    } else {
+        const mark m = save();
+        if ((this->*rule.nested)() && close_block()) {
+            if constexpr (rule.done.has_value()) yyDo(*rule.done);
+            return true;
+        }
+        restore(m);
+        return false;
+    }
 }
 
 // "!" spacing
@@ -118,21 +121,6 @@ inline bool old_format_parser::close_block() {
     yy_spacing(c);
     advance(c);
     return true;
-}
-
-// ( "[" spacing ELEMENT )*
-template <class Element> void old_format_parser::elements(Element&& element) {
-    for (;;) {
-        const mark m = save();
-        cursor c = at();
-        if (!c.literal('[')) return;
-        yy_spacing(c);
-        advance(c);
-        if (!element()) {
-            restore(m);
-            return;
-        }
-    }
 }
 
 // start: spacing block* !.
@@ -150,47 +138,27 @@ bool old_format_parser::yy_start() {
 
 // block: "[" spacing ( character_block {1} / frame_block {2} / charmap_block {3} ) "!" spacing
 bool old_format_parser::yy_block() {
-    const mark m = save();
-    cursor c = at();
-    if (!c.literal('[')) return false;
-    yy_spacing(c);
-    advance(c);
-    if (yy_character_block())
-        yyDo(action::block_1);
-    else if (yy_frame_block())
-        yyDo(action::block_2);
-    else if (yy_charmap_block())
-        yyDo(action::block_3);
-    else {
-        restore(m);
-        return false;
-    }
-    if (!close_block()) {
-        restore(m);
-        return false;
-    }
-    return true;
+    using p = old_format_parser;
+    static constexpr element_rule blocks[]{
+        {"char", &p::yy_character_block, action::block_1},
+        {"frame", &p::yy_frame_block, action::block_2},
+        {"charmap", &p::yy_charmap_block, action::block_3},
+    };
+    return element<blocks>();
 }
 
 // character_block: "char" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing ( variable_block {3} / animation_block {4} ) "!" spacing )*
 bool old_format_parser::yy_character_block() {
     if (!head("char", action::character_block_1)) return false;
-    elements([this] {
-        if (name_statement("name", action::character_block_2)) return true;
-        const mark m = save();
-        bool nested = false;
-        if (yy_variable_block()) {
-            yyDo(action::character_block_3);
-            nested = true;
-        } else if (yy_animation_block()) {
-            yyDo(action::character_block_4);
-            nested = true;
-        }
-        if (nested && close_block()) return true;
-        restore(m);
-        return false;
-    });
+    using enum statement_shape;
+    using p = old_format_parser;
+    static constexpr element_rule elements_of[]{
+        {"name", name, action::character_block_2},
+        {"var", &p::yy_variable_block, action::character_block_3},
+        {"anim", &p::yy_animation_block, action::character_block_4},
+    };
+    elements<elements_of>();
     return true;
 }
 
@@ -198,10 +166,12 @@ bool old_format_parser::yy_character_block() {
 //   semicolon {2} / "[" spacing "default" "]" spacing num semicolon {3} )*
 bool old_format_parser::yy_variable_block() {
     if (!head("var", action::variable_block_1)) return false;
-    elements([this] {
-        return name_statement("name", action::variable_block_2) ||
-               num_statement("default", action::variable_block_3);
-    });
+    using enum statement_shape;
+    static constexpr element_rule elements_of[]{
+        {"name", name, action::variable_block_2},
+        {"default", number, action::variable_block_3},
+    };
+    elements<elements_of>();
     return true;
 }
 
@@ -209,13 +179,13 @@ bool old_format_parser::yy_variable_block() {
 //   semicolon {2} / "[" spacing map_block "!" spacing )*
 bool old_format_parser::yy_charmap_block() {
     if (!head("charmap", action::charmap_block_1)) return false;
-    elements([this] {
-        if (name_statement("name", action::charmap_block_2)) return true;
-        const mark m = save();
-        if (yy_map_block() && close_block()) return true;
-        restore(m);
-        return false;
-    });
+    using enum statement_shape;
+    using p = old_format_parser;
+    static constexpr element_rule elements_of[]{
+        {"name", name, action::charmap_block_2},
+        {"map", &p::yy_map_block},
+    };
+    elements<elements_of>();
     return true;
 }
 
@@ -223,11 +193,12 @@ bool old_format_parser::yy_charmap_block() {
 //   / "[" spacing "display" "]" spacing text semicolon {3} )*
 bool old_format_parser::yy_map_block() {
     if (!head("map", action::map_block_1)) return false;
-    elements([this] {
-        using enum statement_shape;
-        return statement_of<tight_text>("folder", action::map_block_2) ||
-               statement_of<tight_text>("display", action::map_block_3);
-    });
+    using enum statement_shape;
+    static constexpr element_rule elements_of[]{
+        {"folder", tight_text, action::map_block_2},
+        {"display", tight_text, action::map_block_3},
+    };
+    elements<elements_of>();
     return true;
 }
 
@@ -236,14 +207,15 @@ bool old_format_parser::yy_map_block() {
 //   spacing )*
 bool old_format_parser::yy_frame_block() {
     if (!head("frame", action::frame_block_1)) return false;
-    elements([this] {
-        if (name_statement("name", action::frame_block_2)) return true;
-        const mark m = save();
-        if ((yy_sprite_block() || yy_collision_rect_block() || yy_point_block()) && close_block())
-            return true;
-        restore(m);
-        return false;
-    });
+    using enum statement_shape;
+    using p = old_format_parser;
+    static constexpr element_rule elements_of[]{
+        {"name", name, action::frame_block_2},
+        {"sprite", &p::yy_sprite_block},
+        {"colrect", &p::yy_collision_rect_block},
+        {"point", &p::yy_point_block},
+    };
+    elements<elements_of>();
     return true;
 }
 
@@ -255,7 +227,7 @@ bool old_format_parser::yy_frame_block() {
 bool old_format_parser::yy_collision_rect_block() {
     if (!head("colrect", action::collision_rect_block_1)) return false;
     using enum statement_shape;
-    static constexpr statement_table<7> statements{std::array<statement_rule, 7>{{
+    static constexpr element_rule elements_of[]{
         {"name", name, action::collision_rect_block_2},
         {"x", number, action::collision_rect_block_3},
         {"y", number, action::collision_rect_block_4},
@@ -263,8 +235,8 @@ bool old_format_parser::yy_collision_rect_block() {
         {"height", number, action::collision_rect_block_6},
         {"value", number, action::collision_rect_block_7},
         {"color", number, action::collision_rect_block_8},
-    }}};
-    elements([this] { return first_statement(statements); });
+    };
+    elements<elements_of>();
     return true;
 }
 
@@ -274,14 +246,23 @@ bool old_format_parser::yy_collision_rect_block() {
 bool old_format_parser::yy_point_block() {
     if (!head("point", action::point_block_1)) return false;
     using enum statement_shape;
-    static constexpr statement_table<4> statements{std::array<statement_rule, 4>{{
+    static constexpr element_rule elements_of[]{
         {"name", name, action::point_block_2},
         {"x", number, action::point_block_3},
         {"y", number, action::point_block_4},
         {"type", number, action::point_block_5},
-    }}};
-    elements([this] { return first_statement(statements); });
+    };
+    elements<elements_of>();
     return true;
+}
+
+// Statement i of sprite_statements records sprite_block_(i + 2).
+template <std::size_t... I>
+consteval std::array<old_format_parser::element_rule, sizeof...(I)>
+old_format_parser::sprite_elements(std::index_sequence<I...>) {
+    return {
+        element_rule(keyword(sprite_statements[I].keyword), sprite_statements[I].shape,
+                     static_cast<action>(static_cast<std::size_t>(action::sprite_block_2) + I))...};
 }
 
 // sprite_block: "sprite" "]" spacing {1} ( "[" spacing "width" "]" spacing num semicolon {2}
@@ -293,21 +274,9 @@ bool old_format_parser::yy_point_block() {
 //   semicolon {11} / "[" spacing "y" "]" spacing num semicolon {12} )*
 bool old_format_parser::yy_sprite_block() {
     if (!head("sprite", action::sprite_block_1)) return false;
-    using enum statement_shape;
-    static constexpr statement_table<11> statements{std::array<statement_rule, 11>{{
-        {"width", number, action::sprite_block_2},
-        {"height", number, action::sprite_block_3},
-        {"color", number, action::sprite_block_4},
-        {"angle", number, action::sprite_block_5},
-        {"image", file, action::sprite_block_6},
-        {"ink", tight_text, action::sprite_block_7},
-        {"opacity", number, action::sprite_block_8},
-        {"x flip", number, action::sprite_block_9},
-        {"y flip", number, action::sprite_block_10},
-        {"x", number, action::sprite_block_11},
-        {"y", number, action::sprite_block_12},
-    }}};
-    elements([this] { return first_statement(statements); });
+    static constexpr auto elements_of =
+        sprite_elements(std::make_index_sequence<sprite_statements.size()>());
+    elements<elements_of>();
     return true;
 }
 
@@ -315,16 +284,13 @@ bool old_format_parser::yy_sprite_block() {
 //   semicolon {2} / "[" spacing anim_frame_block "!" spacing {3} )*
 bool old_format_parser::yy_animation_block() {
     if (!head("anim", action::animation_block_1)) return false;
-    elements([this] {
-        if (name_statement("name", action::animation_block_2)) return true;
-        const mark m = save();
-        if (yy_anim_frame_block() && close_block()) {
-            yyDo(action::animation_block_3);
-            return true;
-        }
-        restore(m);
-        return false;
-    });
+    using enum statement_shape;
+    using p = old_format_parser;
+    static constexpr element_rule elements_of[]{
+        {"name", name, action::animation_block_2},
+        {"frame", &p::yy_anim_frame_block, action::animation_block_3},
+    };
+    elements<elements_of>();
     return true;
 }
 
@@ -333,22 +299,15 @@ bool old_format_parser::yy_animation_block() {
 //   / variable_change_block {5} ) "!" spacing ) )*
 bool old_format_parser::yy_anim_frame_block() {
     if (!head("frame", action::anim_frame_block_1)) return false;
-    elements([this] {
-        if (name_statement("name", action::anim_frame_block_2)) return true;
-        if (num_statement("duration", action::anim_frame_block_3)) return true;
-        const mark m = save();
-        bool nested = false;
-        if (yy_sound_block()) {
-            yyDo(action::anim_frame_block_4);
-            nested = true;
-        } else if (yy_variable_change_block()) {
-            yyDo(action::anim_frame_block_5);
-            nested = true;
-        }
-        if (nested && close_block()) return true;
-        restore(m);
-        return false;
-    });
+    using enum statement_shape;
+    using p = old_format_parser;
+    static constexpr element_rule elements_of[]{
+        {"name", name, action::anim_frame_block_2},
+        {"duration", number, action::anim_frame_block_3},
+        {"sound", &p::yy_sound_block, action::anim_frame_block_4},
+        {"variable change", &p::yy_variable_change_block, action::anim_frame_block_5},
+    };
+    elements<elements_of>();
     return true;
 }
 
@@ -356,10 +315,12 @@ bool old_format_parser::yy_anim_frame_block() {
 //   semicolon {2} / "[" spacing "volume" "]" spacing num semicolon {3} )*
 bool old_format_parser::yy_sound_block() {
     if (!head("sound", action::sound_block_1)) return false;
-    elements([this] {
-        return name_statement("name", action::sound_block_2) ||
-               num_statement("volume", action::sound_block_3);
-    });
+    using enum statement_shape;
+    static constexpr element_rule elements_of[]{
+        {"name", name, action::sound_block_2},
+        {"volume", number, action::sound_block_3},
+    };
+    elements<elements_of>();
     return true;
 }
 
@@ -367,10 +328,12 @@ bool old_format_parser::yy_sound_block() {
 //   text spacing semicolon {2} / "[" spacing "value" "]" spacing num semicolon {3} )*
 bool old_format_parser::yy_variable_change_block() {
     if (!head("variable change", action::variable_change_block_1)) return false;
-    elements([this] {
-        return name_statement("name", action::variable_change_block_2) ||
-               num_statement("value", action::variable_change_block_3);
-    });
+    using enum statement_shape;
+    static constexpr element_rule elements_of[]{
+        {"name", name, action::variable_change_block_2},
+        {"value", number, action::variable_change_block_3},
+    };
+    elements<elements_of>();
     return true;
 }
 

@@ -7,10 +7,12 @@
 #include "model/builder.hpp"
 #include "parser/actions.hpp"
 #include "parser/engine.hpp"
+#include "parser/sprite_statements.hpp"
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 namespace morvane {
 
@@ -18,6 +20,7 @@ namespace old_format_classes {
 // White space: blank, tab and the line ends "\r\n", "\n", "\r". Taking any run
 // of these bytes is what ( [\t ] / "\r\n" / "\n" / "\r" )* matches.
 inline constexpr char_class space_bytes = char_class::of("\t\n\r ");
+inline constexpr char_class digit_bytes = char_class::of("0-9");
 inline constexpr char_class text_first = char_class::of(".A-Z_a-z");
 // The later bytes of a text, or a blank: ( [.0-9A-Z\\_a-z] / " " )*
 inline constexpr char_class text_rest = char_class::of(". 0-9A-Z\\_a-z");
@@ -65,57 +68,48 @@ class old_format_parser : public engine {
     static value yy_num(cursor& c);
     static value yy_file(cursor& c);
 
-    // The shape of a statement's value, and what may stand between it and its ";".
-    enum class statement_shape : std::uint8_t {
-        name,       // text spacing
-        number,     // num, which takes the white space after it itself
-        file,       // file, which runs up to the ";"
-        tight_text, // text: blanks before the ";" belong to the value
-    };
-    struct statement_rule {
-        keyword key;
-        statement_shape shape;
-        action_id done;
-    };
-    // KEY "]" spacing VALUE semicolon {done}
-    template <statement_shape Shape> bool statement_of(const keyword& key, action_id done);
-    bool statement(const statement_rule& rule);
-    bool name_statement(const keyword& key, action_id done) {
-        return statement_of<statement_shape::name>(key, done);
-    }
-    bool num_statement(const keyword& key, action_id done) {
-        return statement_of<statement_shape::number>(key, done);
-    }
     // KEY "]" spacing {a}: the head of a block, at its keyword.
     bool head(const keyword& key, action_id a);
     // "!" spacing: the end of a nested block, matched by the block around it.
     bool close_block();
-    // ( "[" spacing ELEMENT )* where element() tries the alternatives in order.
-    template <class Element> void elements(Element&& element);
-
-    // A block's statement alternatives in order, with, for each byte, the
-    // first alternative whose keyword begins with it and, for each
-    // alternative, the next one that begins with the same byte (N for none).
-    template <std::size_t N> struct statement_table {
-        std::array<statement_rule, N> rules;
-        std::array<std::uint8_t, 256> first_with{};
-        std::array<std::uint8_t, N> next_with{};
-
-        consteval explicit statement_table(const std::array<statement_rule, N>& in) : rules(in) {
-            static_assert(N < 255);
-            first_with.fill(static_cast<std::uint8_t>(N));
-            next_with.fill(static_cast<std::uint8_t>(N));
-            for (std::size_t i = N; i-- > 0;) {
-                const auto byte = static_cast<unsigned char>(rules[i].key.text.front());
-                next_with[i] = first_with[byte];
-                first_with[byte] = static_cast<std::uint8_t>(i);
-            }
-        }
+    // One alternative of a block's elements, beginning with `key`: a statement
+    // (KEY "]" spacing VALUE semicolon {done}), or a nested block, matched by
+    // its rule, with its "!" spacing and then {done} when there is one.
+    struct element_rule {
+        using rule = bool (old_format_parser::*)();
+        consteval element_rule(keyword k, statement_shape s, action_id a)
+            : key(k), shape(s), done(a) {}
+        consteval element_rule(keyword k, rule r) : key(k), nested(r) {}
+        consteval element_rule(keyword k, rule r, action_id a) : key(k), nested(r), done(a) {}
+        keyword key;
+        statement_shape shape = statement_shape::name;
+        rule nested = nullptr;
+        std::optional<action_id> done;
     };
-    // rule_1 / rule_2 / ... in order. An alternative whose keyword does not
-    // begin with the byte at the position fails there, so only those that do
-    // are tried; the others are noted as expected there.
-    template <std::size_t N> bool first_statement(const statement_table<N>& table);
+    // KEY "]" spacing VALUE semicolon {done}
+    template <statement_shape Shape> bool statement_of(const keyword& key, action_id done);
+    // "[" spacing ( Rules[0] / Rules[1] / ... ): an alternative whose keyword
+    // does not begin with the byte at the position fails there, so only those
+    // that do are tried; the others are noted as expected there. Each block's
+    // alternatives are expanded where it matches them.
+    template <const auto& Rules> bool element();
+    // Rules[I] / ... , each tried only where its keyword begins with byte.
+    template <const auto& Rules, std::size_t... I>
+    bool first_matching(int byte, std::index_sequence<I...>) {
+        return ((static_cast<unsigned char>(Rules[I].key.text.front()) == byte &&
+                 alternative<Rules, I>()) ||
+                ...);
+    }
+    template <const auto& Rules, std::size_t I> bool alternative();
+    // The sprite block's alternatives, from sprite_statements.
+    template <std::size_t... I>
+    static consteval std::array<element_rule, sizeof...(I)>
+        sprite_elements(std::index_sequence<I...>);
+    // element*
+    template <const auto& Rules> void elements() {
+        while (element<Rules>()) {
+        }
+    }
 };
 
 } // namespace morvane

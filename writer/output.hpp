@@ -5,52 +5,21 @@
 
 #include "containers/large_block.hpp"
 #include "model/text.hpp"
+#include "writer/output_sink.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <memory>
-#include <stdexcept>
-#include <string>
 #include <string_view>
 
 namespace morvane {
 
-// Where the new-format bytes go. A sink that cannot write throws write_error.
-class output_sink {
-  public:
-    virtual ~output_sink() = default;
-    virtual void write(std::string_view bytes) = 0;
-    // Writes the first `used` bytes of a block of `capacity` bytes, and leaves
-    // in `block` one of the same size to fill next. A sink that writes in the
-    // background keeps the block while it writes, instead of copying it, and
-    // hands back another; this one writes at once and leaves the same block.
-    // When it throws, `block` is still a block of `capacity` bytes.
-    virtual void write_block(large_block& block, std::size_t used, std::size_t capacity) {
-        (void)capacity;
-        write(std::string_view(block.get(), used));
-    }
-    // Pushes everything written so far to its destination.
-    virtual void flush() {}
-};
-
-class write_error : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-class string_sink : public output_sink {
-  public:
-    explicit string_sink(std::string& out) : out_(out) {}
-    void write(std::string_view bytes) override { out_.append(bytes); }
-
-  private:
-    std::string& out_;
-};
-
 // A format for output_string. The "%s" placeholders of a literal format are
 // located at compile time; a format known only at run time is scanned when used.
+// Scanning every format when used instead: realistic 10 MiB 337.5M instructions
+// instead of 256.2M, sprites-in-one-frame 100k 225.1M instead of 181.1M; peak
+// the same (realistic 100 MiB 210980 KiB against 210952).
 class output_format {
   public:
     static constexpr std::size_t max_placeholders = 6;
@@ -88,12 +57,17 @@ class output_format {
 
 // Each line's writing is expanded where it is written, so that with a literal
 // format the lengths and places of its fixed parts are constants there and the
-// line is copied in a few fixed-size moves.
+// line is copied in a few fixed-size moves. Left to the compiler instead:
+// realistic 10 MiB 295.9M instructions instead of 256.2M, sprites-in-one-frame
+// 100k 208.1M instead of 181.1M; peak the same (210952 KiB against 211064).
 #if defined(__GNUC__)
 #define MORVANE_INLINE_LINE [[gnu::always_inline]] inline
 #else
 #define MORVANE_INLINE_LINE inline
 #endif
+
+// The writer hands its bytes to the sink in blocks of this size.
+inline constexpr std::size_t output_block_size = std::size_t{1} << 20U;
 
 class writer {
   public:
@@ -163,7 +137,9 @@ class writer {
     // Most pieces are a few bytes long: fixed-size, overlapping moves copy them
     // in place, without a library call. Every move stays within the n bytes; GCC
     // still reports the 8-byte branch where it inlines a shorter literal piece,
-    // a branch that such a piece never takes.
+    // a branch that such a piece never takes. With memcpy alone: realistic
+    // 10 MiB 284.3M instructions instead of 256.2M, sprites-in-one-frame 100k
+    // 202.2M instead of 181.1M; peak the same (210952 KiB against 211048).
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Warray-bounds"
@@ -195,7 +171,7 @@ class writer {
     void put_spilling(const char* bytes, std::size_t n);
     void spill();
 
-    static constexpr std::size_t block_size = 1 << 20;
+    static constexpr std::size_t block_size = output_block_size;
     output_sink& sink_;
     large_block buffer_ = allocate_large_block(block_size);
     std::size_t used_ = 0;

@@ -1,18 +1,24 @@
 #include "containers/list_sort.hpp"
 #include "model/operations.hpp"
+#include "parser/sprite_statements.hpp"
 #include "writer/print.hpp"
-
-#include <array>
 
 namespace morvane {
 namespace {
 
-// A sprite's lines, in field order, the order in which they are written.
-constexpr std::array<output_format, static_cast<std::size_t>(sprite_field::count)> sprite_lines{
-    "sprite %s angle=%s\n", "sprite %s color=%s\n", "sprite %s height=%s\n",
-    "sprite %s image=%s\n", "sprite %s ink=%s\n",   "sprite %s opacity=%s\n",
-    "sprite %s width=%s\n", "sprite %s x=%s\n",     "sprite %s x flip=%s\n",
-    "sprite %s y=%s\n",     "sprite %s y flip=%s\n"};
+template <std::size_t N> struct fixed_text { char bytes[N]; };
+
+// A sprite field's line, "sprite %s KEYWORD=%s\n", named as the statement that
+// sets the field: a literal format, whose placeholders are found at compile time.
+template <sprite_field F>
+constexpr auto sprite_line = [] {
+    constexpr std::string_view parts[] = {"sprite %s ", sprite_keyword(F), "=%s\n"};
+    fixed_text<parts[0].size() + parts[1].size() + parts[2].size() + 1> line{};
+    std::size_t n = 0;
+    for (const std::string_view part : parts)
+        for (const char c : part) line.bytes[n++] = c;
+    return line;
+}();
 
 } // namespace
 
@@ -54,7 +60,8 @@ void print_sprite(writer& out, const sprite* s) {
     if (s == nullptr) return;
     const std::string_view i = s->index.view();
     s->for_each_present([&out, i](auto field, const text& v) {
-        out.output_string(0, sprite_lines[static_cast<std::size_t>(decltype(field)::value)], i, v);
+        static constexpr output_format line{sprite_line<decltype(field)::value>.bytes};
+        out.output_string(0, line, i, v);
     });
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -55,6 +56,45 @@ TEST(engine, replays_what_matched_in_order_and_keeps_what_was_not_consumed) {
     EXPECT_EQ(e.ran, "") << "a failed parse runs no action";
     EXPECT_EQ(e.parse_more([&e] { return e.match('!') && e.at().end("end"); }), 1);
     EXPECT_EQ(e.buffered(), "");
+}
+
+// A log of a few MiB, whose pages go back to the system while it replays,
+// replays exactly the actions recorded, with their captures.
+TEST(engine, a_log_of_several_mebibytes_replays_every_action_as_recorded) {
+    toy e;
+    const std::string input = "0123456789!";
+    memory_source source(input);
+    e.set_input(source);
+    std::string recorded;
+    std::string replayed;
+    const int matched = e.yyparsefrom(
+        [&] {
+            cursor c = e.at();
+            c.skip_to('!');
+            for (std::size_t i = 0; i < 1'000'000; ++i) {
+                const std::size_t begin = i % 10;
+                const std::size_t end = std::min<std::size_t>(begin + 1 + i % 2, 10);
+                const std::string captured = input.substr(begin, end - begin);
+                if (i % 3 == 0) {
+                    e.record_statement(c, 1, {begin, end}, 5);
+                    recorded += '\1' + captured + '\5';
+                } else if (i % 3 == 1) {
+                    e.record_statement(c, 2, {begin, end}, 127);
+                    recorded += '\2' + captured + '\177';
+                } else {
+                    e.yyDo(6);
+                    recorded += '\6';
+                }
+            }
+            return e.match('!');
+        },
+        [&](std::uint8_t id, std::string_view captured) {
+            replayed += static_cast<char>(id);
+            replayed += captured;
+        });
+    EXPECT_EQ(matched, 1);
+    EXPECT_TRUE(replayed == recorded)
+        << "replayed " << replayed.size() << " bytes of " << recorded.size();
 }
 
 // Positions and lengths beyond 4 GiB go through the log whole.
