@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <tuple>
 
 namespace fs = std::filesystem;
 using morvane::testing::read_file;
@@ -67,9 +68,8 @@ TEST(cli_memory_limit, memory_running_out_while_converting_fails_the_run) {
     };
     ASSERT_EQ(limited(1000).status, 0) << "the program starts and converts within the limit";
     const auto r = limited(400000); // about 120 MiB of records
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "ERROR: Out of Memory\n");
-    EXPECT_EQ(fs::file_size(dir + "/out.new"), 0U);
+    EXPECT_EQ(std::tuple(r.status, r.err, fs::file_size(dir + "/out.new")),
+              std::tuple(1, "ERROR: Out of Memory\n", 0U));
 }
 
 } // namespace

@@ -20,6 +20,8 @@
 
 namespace {
 
+using morvane::check;
+using morvane::convert;
 using morvane::outcome;
 using morvane::testing::read_file;
 
@@ -63,37 +65,31 @@ TEST(library, every_kind_of_input_gives_its_outcome_text_and_counts) {
     std::ifstream missing("/nonexistent/morvane/project.old");
     const std::string counted = read_file(std::string(MORVANE_EXAMPLES) + "/project.counts");
     const std::string none = counts_text({});
-    const std::string broken_frame = "[frame] [name] idle; [sprite] !";
-    const std::string apart =
-        "[char] [anim] [frame] ! ! ! [frame] [point] ! [point] ! [colrect] ! !";
+    const auto both = [](std::string_view in) { return std::pair(convert(in), check(in)); };
     struct row {
-        morvane::conversion_result got;
-        morvane::check_result checked; // the same bytes, or another stream like it
+        std::pair<morvane::conversion_result, morvane::check_result> got; // the same input checked
         outcome status;
         std::string text, counts;
     };
     const row rows[] = {
-        {morvane::convert(example_old), morvane::check(example_old), outcome::success, example_new,
-         counted},
-        {morvane::convert(whole), morvane::check(example_old), outcome::success, example_new,
-         counted},
-        {morvane::convert(""), morvane::check(""), outcome::success, "", none},
-        {morvane::convert(" \r\n\t"), morvane::check(" \r\n\t"), outcome::success, "", none},
-        {morvane::convert(broken_frame), morvane::check(broken_frame), outcome::parse_failure, "",
-         none},
-        {morvane::convert(throws_at_end), morvane::check(throws_at_end.str()), outcome::success,
+        {both(example_old), outcome::success, example_new, counted},
+        {std::pair(convert(whole), check(example_old)), outcome::success, example_new, counted},
+        {both(""), outcome::success, "", none},
+        {both(" \r\n\t"), outcome::success, "", none},
+        {both("[frame] [name] idle; [sprite] !"), outcome::parse_failure, "", none},
+        {std::pair(convert(throws_at_end), check(throws_at_end.str())), outcome::success,
          "[frame idle]\n", counts_text({0, 0, 0, 1})},
         // Apart where the example's counts agree: characters and points, animation
         // frames and sprites, collision rectangles and charmaps.
-        {morvane::convert(apart), morvane::check(apart), outcome::success,
-         "[char /anim ]\n[frame ]\n", counts_text({1, 1, 1, 1, 0, 2, 1, 0})},
+        {both("[char] [anim] [frame] ! ! ! [frame] [point] ! [point] ! [colrect] ! !"),
+         outcome::success, "[char /anim ]\n[frame ]\n", counts_text({1, 1, 1, 1, 0, 2, 1, 0})},
         // These fail again when read again; a stream that ran out of memory is bad after.
-        {morvane::convert(missing), morvane::check(missing), outcome::read_failure, "", none},
-        {morvane::convert(broken_in), morvane::check(broken_in), outcome::read_failure, "", none},
-        {morvane::convert(starved_in), morvane::check(starved_too), outcome::out_of_memory, "",
-         none},
+        {std::pair(convert(missing), check(missing)), outcome::read_failure, "", none},
+        {std::pair(convert(broken_in), check(broken_in)), outcome::read_failure, "", none},
+        {std::pair(convert(starved_in), check(starved_too)), outcome::out_of_memory, "", none},
     };
-    for (const auto& [got, checked, status, text, counts] : rows) {
+    for (const auto& [both_results, status, text, counts] : rows) {
+        const auto& [got, checked] = both_results;
         EXPECT_EQ(got.status, status) << morvane::describe(status);
         EXPECT_EQ(checked.status, status) << morvane::describe(status);
         EXPECT_EQ(checked.error.has_value(), status == outcome::parse_failure);
