@@ -1,5 +1,5 @@
 // The converter where a case file can't set it up: a file-size limit reached
-// mid-way.
+// mid-way, and memory running out.
 
 #include "support/run_program.hpp"
 
@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <tuple>
 
 namespace fs = std::filesystem;
 using morvane::testing::read_file;
@@ -47,6 +48,28 @@ TEST(cli_file_limit, a_write_failing_anywhere_fails_the_run) {
         EXPECT_EQ(r.err, "Success!\nUnable to write file '" + output + "'.\n") << "limit " << limit;
         EXPECT_EQ(fs::file_size(output), 0U) << "limit " << limit << ": no half-written project";
     }
+}
+
+// An address-space limit that the program starts and converts a small project
+// within, and an input of many records, which needs far more: the run fails
+// before its verdict and leaves the output empty.
+TEST(cli_memory_limit, memory_running_out_while_converting_fails_the_run) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows has no per-process address-space limit to make allocations fail";
+#elif defined(MORVANE_SANITIZED)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#endif
+    const std::string dir = scratch_dir("memory-limit");
+    const auto limited = [&](std::size_t frames) {
+        std::string input;
+        while (frames-- > 0) input += "[frame]!";
+        write_file(dir + "/in.old", input);
+        return run_program(convert, {dir + "/in.old", dir + "/out.new"}, {{}, 32U << 20U});
+    };
+    ASSERT_EQ(limited(1000).status, 0) << "the program starts and converts within the limit";
+    const auto r = limited(400000); // about 120 MiB of records
+    EXPECT_EQ(std::tuple(r.status, r.err, fs::file_size(dir + "/out.new")),
+              std::tuple(1, "ERROR: Out of Memory\n", 0U));
 }
 
 } // namespace

@@ -20,6 +20,8 @@
 
 namespace {
 
+using morvane::check;
+using morvane::convert;
 using morvane::outcome;
 using morvane::testing::read_file;
 
@@ -54,42 +56,48 @@ std::string counts_text(const morvane::project_counts& c) {
 TEST(library, every_kind_of_input_gives_its_outcome_text_and_counts) {
     std::string head = "[frame]";
     failing_buf<std::range_error> broken(head);
-    failing_buf<out_of_memory> starving(head);
-    std::istream broken_in(&broken), starved_in(&starving);
+    failing_buf<out_of_memory> starving(head), starving_too(head);
+    std::istream broken_in(&broken), starved_in(&starving), starved_too(&starving_too);
     starved_in.exceptions(std::ios::badbit); // lets the allocation failure through
+    starved_too.exceptions(std::ios::badbit);
     std::istringstream throws_at_end("[frame] [name] idle; !"), whole(example_old);
     throws_at_end.exceptions(std::ios::failbit | std::ios::eofbit);
     std::ifstream missing("/nonexistent/morvane/project.old");
     const std::string counted = read_file(std::string(MORVANE_EXAMPLES) + "/project.counts");
     const std::string none = counts_text({});
+    const auto both = [](std::string_view in) { return std::pair(convert(in), check(in)); };
     struct row {
-        morvane::conversion_result got;
+        std::pair<morvane::conversion_result, morvane::check_result> got; // the same input checked
         outcome status;
         std::string text, counts;
     };
     const row rows[] = {
-        {morvane::convert(example_old), outcome::success, example_new, counted},
-        {morvane::convert(whole), outcome::success, example_new, counted},
-        {morvane::convert(""), outcome::success, "", none},
-        {morvane::convert(" \r\n\t"), outcome::success, "", none},
-        {morvane::convert("[frame] [name] idle; [sprite] !"), outcome::parse_failure, "", none},
-        {morvane::convert(throws_at_end), outcome::success, "[frame idle]\n",
-         counts_text({0, 0, 0, 1})},
+        {both(example_old), outcome::success, example_new, counted},
+        {std::pair(convert(whole), check(example_old)), outcome::success, example_new, counted},
+        {both(""), outcome::success, "", none},
+        {both(" \r\n\t"), outcome::success, "", none},
+        {both("[frame] [name] idle; [sprite] !"), outcome::parse_failure, "", none},
+        {std::pair(convert(throws_at_end), check(throws_at_end.str())), outcome::success,
+         "[frame idle]\n", counts_text({0, 0, 0, 1})},
         // Apart where the example's counts agree: characters and points, animation
         // frames and sprites, collision rectangles and charmaps.
-        {morvane::convert("[char] [anim] [frame] ! ! ! [frame] [point] ! [point] ! [colrect] ! !"),
+        {both("[char] [anim] [frame] ! ! ! [frame] [point] ! [point] ! [colrect] ! !"),
          outcome::success, "[char /anim ]\n[frame ]\n", counts_text({1, 1, 1, 1, 0, 2, 1, 0})},
-        {morvane::convert(missing), outcome::read_failure, "", none},
-        {morvane::convert(broken_in), outcome::read_failure, "", none},
-        {morvane::convert(starved_in), outcome::out_of_memory, "", none},
+        // These fail again when read again; a stream that ran out of memory is bad after.
+        {std::pair(convert(missing), check(missing)), outcome::read_failure, "", none},
+        {std::pair(convert(broken_in), check(broken_in)), outcome::read_failure, "", none},
+        {std::pair(convert(starved_in), check(starved_too)), outcome::out_of_memory, "", none},
     };
-    for (const auto& [got, status, text, counts] : rows) {
+    for (const auto& [both_results, status, text, counts] : rows) {
+        const auto& [got, checked] = both_results;
         EXPECT_EQ(got.status, status) << morvane::describe(status);
-        EXPECT_EQ(got.ok(), status == outcome::success);
+        EXPECT_EQ(checked.status, status) << morvane::describe(status);
+        EXPECT_EQ(checked.error.has_value(), status == outcome::parse_failure);
+        const bool ok = status == outcome::success;
+        EXPECT_TRUE(got.ok() == ok && checked.ok() == ok) << morvane::describe(status);
         EXPECT_TRUE(got.text == text) << morvane::describe(status);
         EXPECT_EQ(counts_text(got.counts), counts) << morvane::describe(status);
     }
-    EXPECT_EQ(morvane::check(broken_in).status, outcome::read_failure);
     EXPECT_EQ(morvane::describe(outcome::out_of_memory), "Out of Memory");
 }
 

@@ -21,6 +21,9 @@ struct run_options {
     // Caps the size of every file the program writes, so that its writes fail
     // as they do on a full disk (the limit's signal is ignored).
     std::optional<std::uint64_t> max_file_bytes;
+    // Caps the program's address space, so that its allocations fail as they do
+    // when memory runs out.
+    std::optional<std::uint64_t> max_address_bytes{};
 };
 
 run_result run_program(const std::string& program, const std::vector<std::string>& args,

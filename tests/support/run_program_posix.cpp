@@ -25,6 +25,9 @@ namespace {
         const rlimit limit{*options.max_file_bytes, *options.max_file_bytes};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(127);
     }
+    const rlimit space{options.max_address_bytes.value_or(RLIM_INFINITY),
+                       options.max_address_bytes.value_or(RLIM_INFINITY)};
+    if (options.max_address_bytes && ::setrlimit(RLIMIT_AS, &space) != 0) ::_exit(127);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
