@@ -4,7 +4,7 @@
 // Every message goes to the standard error stream. Exit status 0 when every
 // file parsed, 1 otherwise.
 
-#include "io/platform.hpp"
+#include "io/command_platform.hpp"
 
 #include <morvane/morvane.hpp>
 

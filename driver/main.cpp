@@ -1,7 +1,7 @@
 // morvane-convert OLD NEW: converts one old-format project file to the new format.
 // Every message goes to the standard error stream; nothing to standard output.
 
-#include "io/platform.hpp"
+#include "io/command_platform.hpp"
 
 #include <morvane/morvane.hpp>
 
