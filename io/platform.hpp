@@ -1,7 +1,8 @@
 #pragma once
 // What the library needs to know about the platform: how a text file is
 // stored. Windows text files end lines with CR LF. What only the commands need
-// (their command line, messages and file names) is in io/command_platform.hpp.
+// (their command line, messages, file names, interruptions) is in
+// io/command_platform.hpp and io/interruption.hpp.
 
 #include <cstdio>
 
