@@ -6,7 +6,7 @@
 // Every message goes to the standard error stream, but --help and --version
 // answer on standard output. Exit status 0 when every file parsed, 1 otherwise.
 
-#include "io/platform.hpp"
+#include "io/command_platform.hpp"
 
 #include <morvane/morvane.hpp>
 

@@ -1,7 +1,8 @@
 // morvane-convert OLD NEW: converts one old-format project file to the new format.
 // Every message goes to the standard error stream; nothing to standard output.
 
-#include "io/platform.hpp"
+#include "io/command_platform.hpp"
+#include "io/interruption.hpp"
 
 #include <morvane/morvane.hpp>
 
@@ -11,6 +12,7 @@
 namespace {
 
 using morvane::platform::file_path;
+using morvane::platform::interruption_guard;
 using morvane::platform::open_file;
 using morvane::platform::print_message;
 
@@ -40,8 +42,10 @@ int out_of_memory() {
     return 1;
 }
 
-// Parses and writes with both files open. Returns the exit status.
-int convert_files(std::FILE* input, std::FILE*& output, const char* in_path, const char* out_path) {
+// Parses and writes with both files open; the output closes through the
+// guard. Returns the exit status.
+int convert_files(std::FILE* input, std::FILE* output, interruption_guard& interruption,
+                  const char* in_path, const char* out_path) {
     using morvane::outcome;
     morvane::converter run;
     const outcome parsed = run.parse(input);
@@ -53,14 +57,10 @@ int convert_files(std::FILE* input, std::FILE*& output, const char* in_path, con
     std::fputs(parsed == outcome::success ? "Success!\n" : "Failure.\n", stderr);
     const outcome written = run.write(output);
     if (written == outcome::out_of_memory) return out_of_memory();
-    const bool closed = std::fclose(output) == 0;
-    output = nullptr;
-    if (written != outcome::success || !closed) {
+    // A write that failed, the last flush and close included, leaves the
+    // output empty, as after a failed parse.
+    if (!interruption.close(written == outcome::success)) {
         print_message("Unable to write file '%s'.\n", out_path);
-        // Leave no plausible-looking half of a project behind: empty, as after
-        // a failed parse. A file that can't even be emptied stays as it is.
-        std::error_code ignored;
-        std::filesystem::resize_file(file_path(out_path), 0, ignored);
         return 1;
     }
     return parsed == outcome::success ? 0 : 1;
@@ -69,6 +69,9 @@ int convert_files(std::FILE* input, std::FILE*& output, const char* in_path, con
 } // namespace
 
 int main(int argc, char** argv) {
+    // First, while this is the only thread. An output still open when main
+    // returns belongs to a run that failed: the guard empties it.
+    interruption_guard interruption;
     morvane::platform::command_line args(argc, argv);
     argc = args.argc();
     argv = args.argv();
@@ -91,6 +94,7 @@ int main(int argc, char** argv) {
     // (or emptied) even when the input is missing.
     std::FILE* input = open_file(in_path, "r");
     std::FILE* output = open_file(out_path, "w");
+    if (output != nullptr) interruption.open(output, file_path(out_path));
     if (input != nullptr && is_directory(in_path)) close(input);
 
     int status = 1;
@@ -100,9 +104,8 @@ int main(int argc, char** argv) {
     } else if (output == nullptr) {
         print_message("Unable to open file '%s' for output.\n", out_path);
     } else {
-        status = convert_files(input, output, in_path, out_path);
+        status = convert_files(input, output, interruption, in_path, out_path);
     }
-    close(output);
     close(input);
     return status;
 }

@@ -1,27 +1,9 @@
-// POSIX systems: text files are bytes, and file names are bytes as given.
+// POSIX systems: text files are bytes.
 
 #include "io/platform.hpp"
-
-#include <cstdarg>
 
 namespace morvane::platform {
 
 bool take_over_text_mode(std::FILE* /*file*/) { return false; }
-
-command_line::command_line(int argc, char** argv) {
-    pointers_.assign(argv, argv + argc);
-    pointers_.push_back(nullptr);
-}
-
-std::FILE* open_file(const char* name, const char* mode) { return std::fopen(name, mode); }
-
-std::filesystem::path file_path(const char* name) { return name; }
-
-void print_message(const char* format, ...) {
-    std::va_list args;
-    va_start(args, format);
-    std::vfprintf(stderr, format, args);
-    va_end(args);
-}
 
 } // namespace morvane::platform

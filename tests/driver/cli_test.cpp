@@ -1,13 +1,21 @@
 // The converter where a case file can't set it up: a file-size limit reached
-// mid-way, and memory running out.
+// mid-way, memory running out, and a run interrupted by a signal.
 
+#include "io/interruption.hpp"
 #include "support/run_program.hpp"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <thread>
 #include <tuple>
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 using morvane::testing::read_file;
@@ -35,7 +43,7 @@ TEST(cli_file_limit, a_write_failing_anywhere_fails_the_run) {
     const std::string path(3U << 20U, 'p');
     write_file(input, "[frame] [name] f; [sprite] [image] " + path + "; [x] 1; ! !\n");
     const auto limited = [&](std::uint64_t limit) {
-        return run_program(convert, {input, output}, run_options{limit});
+        return run_program(convert, {input, output}, run_options{.max_file_bytes = limit});
     };
     // The limit's own effect first: with room for every byte the run succeeds.
     ASSERT_EQ(limited(1U << 30U).status, 0);
@@ -64,12 +72,77 @@ TEST(cli_memory_limit, memory_running_out_while_converting_fails_the_run) {
         std::string input;
         while (frames-- > 0) input += "[frame]!";
         write_file(dir + "/in.old", input);
-        return run_program(convert, {dir + "/in.old", dir + "/out.new"}, {{}, 32U << 20U});
+        return run_program(convert, {dir + "/in.old", dir + "/out.new"},
+                           {.max_address_bytes = 32U << 20U});
     };
     ASSERT_EQ(limited(1000).status, 0) << "the program starts and converts within the limit";
     const auto r = limited(400000); // about 120 MiB of records
     EXPECT_EQ(std::tuple(r.status, r.err, fs::file_size(dir + "/out.new")),
               std::tuple(1, "ERROR: Out of Memory\n", 0U));
+}
+
+// Interrupted while its output is open, a run ends by the signal, its output
+// empty and its input untouched; an output closed before the signal is kept.
+TEST(cli_interruption, an_interruption_empties_an_open_output_and_keeps_a_closed_one) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "wine delivers no console control event to a converter in a process group "
+                    "of its own: GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT) fails";
+#else
+    // A run can't be caught between closing its output and ending, so the
+    // guard itself, first: each death test runs this body again, up to itself,
+    // in a process of its own (hence no scratch_dir). An output still open is
+    // written on and on, as the converter's writer would, while the guard's
+    // thread takes the signal.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string path = "interruption-guard.new";
+    const auto interrupt = [&](bool close_first) {
+        morvane::platform::interruption_guard interruption;
+        std::FILE* file = std::fopen(path.c_str(), "w");
+        interruption.open(file, path);
+        std::fputs("[frame f]\n", file);
+        if (close_first) (void)interruption.close(true);
+        ::kill(::getpid(), SIGTERM); // to the process, so the guard's thread takes it
+        while (!close_first) std::fputs("sprite 0 x=1\n", file), std::fflush(file);
+        for (;;) ::pause();
+    };
+    EXPECT_EXIT(interrupt(true), ::testing::KilledBySignal(SIGTERM), "");
+    EXPECT_EQ(read_file(path), "[frame f]\n");
+    EXPECT_EXIT(interrupt(false), ::testing::KilledBySignal(SIGTERM), "");
+    EXPECT_EQ(fs::file_size(path), 0U);
+
+    // The converter, stopped while it writes (again and again, so that a race
+    // between the writer's threads and the one that takes the signal would
+    // show), then while it still parses.
+    const std::string dir = scratch_dir("interruption");
+    const std::string input = dir + "/in.old", output = dir + "/out.new";
+    const std::string image(2000, 'p');
+    std::string project; // about 40 MB of output, in 1 MiB blocks
+    for (int i = 0; i < 20000; ++i)
+        project += "[frame][name]f" + std::to_string(i) + ";[sprite][image]" + image + ";!!\n";
+    write_file(input, project);
+    // Runs the converter and, once `ready` holds or the converter has ended,
+    // freezes it, sends SIGTERM and lets it go on.
+    const auto interrupted_run = [&](const auto& ready) {
+        fs::remove(output);
+        const auto stop = [&ready](int pid) {
+            // si_pid stays 0 while the converter runs.
+            for (siginfo_t info{}; !ready() && info.si_pid == 0; std::this_thread::yield())
+                ::waitid(P_PID, pid, &info, WEXITED | WNOHANG | WNOWAIT);
+            for (const int signal : {SIGSTOP, SIGTERM, SIGCONT}) ::kill(pid, signal);
+        };
+        return run_program(convert, {input, output}, run_options{.while_running = stop});
+    };
+    for (int run = 0; run <= 10; ++run) { // the last one as soon as the output exists: parsing
+        const auto r = interrupted_run(
+            [&] { return fs::exists(output) && (run == 10 || fs::file_size(output) > 1U << 20U); });
+        // A run the signal came too late for exits by itself, or has closed its
+        // output whole: that calls for a larger output, not for a retry.
+        ASSERT_EQ(r.signal, SIGTERM) << "run " << run << " was not stopped in time";
+        EXPECT_EQ(fs::file_size(output), 0U) << "run " << run;
+        EXPECT_TRUE(run == 10 || r.err == "Success!\n") << "run " << run << ": " << r.err;
+    }
+    EXPECT_TRUE(read_file(input) == project);
+#endif
 }
 
 } // namespace

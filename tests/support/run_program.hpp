@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,15 +16,20 @@ struct run_result {
     int status = -1; // the exit status, or -1 when the program ended on a signal
     std::string out;
     std::string err;
+    int signal = 0; // the signal that ended the program (POSIX only), or 0
 };
 
 struct run_options {
     // Caps the size of every file the program writes, so that its writes fail
     // as they do on a full disk (the limit's signal is ignored).
-    std::optional<std::uint64_t> max_file_bytes;
+    std::optional<std::uint64_t> max_file_bytes{};
     // Caps the program's address space, so that its allocations fail as they do
     // when memory runs out.
     std::optional<std::uint64_t> max_address_bytes{};
+    // Called with the program's process id while it runs (POSIX only), before
+    // its standard output is read: the program may write no more than a pipe
+    // holds there meanwhile.
+    std::function<void(int pid)> while_running{};
 };
 
 run_result run_program(const std::string& program, const std::vector<std::string>& args,

@@ -65,11 +65,13 @@ run_result run_program(const std::string& program, const std::vector<std::string
     run_result r;
     // Both pipes at once, so that neither can fill up.
     std::thread errors([&r, fd = err_pipe[0]] { r.err = read_all(fd); });
+    if (options.while_running) options.while_running(child);
     r.out = read_all(out_pipe[0]);
     errors.join();
     int raw = 0;
     if (::waitpid(child, &raw, 0) != child) throw std::runtime_error("waitpid failed");
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.signal = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
     return r;
 }
 

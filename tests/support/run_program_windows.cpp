@@ -50,8 +50,8 @@ class redirect {
 
 run_result run_program(const std::string& program, const std::vector<std::string>& args,
                        const run_options& options) {
-    if (options.max_file_bytes || options.max_address_bytes)
-        throw std::logic_error("file-size and address-space limits are POSIX-only here");
+    if (options.max_file_bytes || options.max_address_bytes || options.while_running)
+        throw std::logic_error("limits and callbacks are POSIX-only here");
     static int counter = 0;
     const std::string base = scratch_dir("run-" + std::to_string(counter++));
     std::vector<std::wstring> quoted{quote(program)};
