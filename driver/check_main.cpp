@@ -20,15 +20,11 @@
 
 namespace {
 
+using morvane::platform::is_directory;
 using morvane::platform::print_message;
 
 void report(const char* path, std::string_view what) {
     print_message("%s: %.*s\n", path, static_cast<int>(what.size()), what.data());
-}
-
-bool is_directory(const char* path) {
-    std::error_code ec;
-    return std::filesystem::is_directory(morvane::platform::file_path(path), ec);
 }
 
 constexpr const char* help =

@@ -13,6 +13,7 @@ namespace {
 
 using morvane::platform::file_path;
 using morvane::platform::interruption_guard;
+using morvane::platform::is_directory;
 using morvane::platform::open_file;
 using morvane::platform::print_message;
 
@@ -24,11 +25,6 @@ constexpr const char* banner = "Reverse MorvaNE file conversion utility v1.0\n"
 bool same_file(const char* a, const char* b) {
     std::error_code ec;
     return std::filesystem::equivalent(file_path(a), file_path(b), ec) && !ec;
-}
-
-bool is_directory(const char* path) {
-    std::error_code ec;
-    return std::filesystem::is_directory(file_path(path), ec);
 }
 
 void close(std::FILE*& file) {

@@ -44,4 +44,10 @@ void print_message(const char* format, ...);
 // A file system path from a file name in UTF-8.
 [[nodiscard]] std::filesystem::path file_path(const char* name);
 
+// Whether a file named in UTF-8 is a directory; false when that can't be told.
+[[nodiscard]] inline bool is_directory(const char* name) {
+    std::error_code ec;
+    return std::filesystem::is_directory(file_path(name), ec);
+}
+
 } // namespace morvane::platform
