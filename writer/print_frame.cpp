@@ -20,15 +20,15 @@ void print_frame(writer& out, frame* f) {
     if (f == nullptr) return;
     out.output_string(0, "[frame %s]\n", f->name);
     if (!f->colrects.empty()) {
-        list_sort(f->colrects, compare_colrects, colrects_prefix);
+        list_sort(f->colrects, compare_colrects);
         for (const colrect* c : f->colrects) print_colrect(out, c);
     }
     if (!f->points.empty()) {
-        list_sort(f->points, compare_points, points_prefix);
+        list_sort(f->points, compare_points);
         for (const point* p : f->points) print_point(out, p);
     }
     if (!f->sprites.empty()) {
-        list_sort(f->sprites, compare_sprites, sprites_prefix);
+        list_sort(f->sprites, compare_sprites);
         for (const sprite* s : f->sprites) print_sprite(out, s);
     }
 }
