@@ -73,8 +73,9 @@ BENCHMARK(BM_write_realistic)->Unit(benchmark::kMillisecond);
 
 enum class order { ascending, descending, all_equal, shuffled };
 
-// list_sort of n frames whose names come in the given order.
-void BM_list_sort(benchmark::State& state, order o) {
+// list_sort of n frames whose names come in the given order, with or without
+// the name prefixes that the writer passes.
+void BM_list_sort(benchmark::State& state, order o, bool with_prefix) {
     const auto n = static_cast<std::size_t>(state.range(0));
     std::vector<std::string> names(n);
     for (std::size_t i = 0; i < n; ++i) {
@@ -100,21 +101,27 @@ void BM_list_sort(benchmark::State& state, order o) {
         list<frame> l;
         for (frame& f : frames) (void)list_append(l, &f);
         state.ResumeTiming();
-        list_sort(l, compare_frames);
+        if (with_prefix)
+            list_sort(l, compare_frames, frames_prefix);
+        else
+            list_sort(l, compare_frames);
         benchmark::DoNotOptimize(l.head);
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * n));
 }
-BENCHMARK_CAPTURE(BM_list_sort, ascending, order::ascending)
+BENCHMARK_CAPTURE(BM_list_sort, ascending, order::ascending, false)
     ->Range(1 << 10, 1 << 20)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_list_sort, descending, order::descending)
+BENCHMARK_CAPTURE(BM_list_sort, descending, order::descending, false)
     ->Range(1 << 10, 1 << 20)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_list_sort, all_equal, order::all_equal)
+BENCHMARK_CAPTURE(BM_list_sort, all_equal, order::all_equal, false)
     ->Range(1 << 10, 1 << 20)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_list_sort, shuffled, order::shuffled)
+BENCHMARK_CAPTURE(BM_list_sort, shuffled, order::shuffled, false)
+    ->Range(1 << 10, 1 << 20)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_list_sort, shuffled_with_prefix, order::shuffled, true)
     ->Range(1 << 10, 1 << 20)
     ->Unit(benchmark::kMillisecond);
 

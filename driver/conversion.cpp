@@ -44,16 +44,16 @@ project_counts count_records(const document& doc) noexcept {
 
 void print_document(writer& out, document& doc) {
     if (!doc.character_list.empty()) {
-        list_sort(doc.character_list, compare_characters);
+        list_sort(doc.character_list, compare_characters, characters_prefix);
         for (character* c : doc.character_list) print_character(out, c);
     }
     if (!doc.charmap_list.empty()) {
         out.output_string(0, "[charmaps]\n");
-        list_sort(doc.charmap_list, compare_charmaps);
+        list_sort(doc.charmap_list, compare_charmaps, charmaps_prefix);
         for (const charmap* c : doc.charmap_list) print_charmap(out, c);
     }
     if (!doc.frame_list.empty()) {
-        list_sort(doc.frame_list, compare_frames);
+        list_sort(doc.frame_list, compare_frames, frames_prefix);
         for (frame* f : doc.frame_list) print_frame(out, f);
     }
 }

@@ -3,6 +3,8 @@
 #include "containers/compare_string.hpp"
 #include "model/error.hpp"
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace morvane {
@@ -117,6 +119,37 @@ std::int64_t index_value(text index) noexcept {
         value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
     }
     return negative ? -value : value;
+}
+
+sort_prefix text_sort_prefix(text key) noexcept {
+    sort_prefix p;
+    p.complete = true;
+    if (!key.present()) return p;
+    // A marker byte, then the text's first bytes in order, unsigned, padded
+    // with zeros, then its length: a shorter text that begins a longer one
+    // gets a smaller key, as string_compare orders. A text too long to be
+    // held marks the length byte with its largest value and leaves ties
+    // between such texts to their ordering.
+    constexpr std::size_t held = 22;
+    const std::string_view s = key.view();
+    unsigned char bytes[held + 2] = {1};
+    if (!s.empty()) std::memcpy(bytes + 1, s.data(), std::min(held, s.size()));
+    p.complete = s.size() <= held;
+    bytes[held + 1] = static_cast<unsigned char>(p.complete ? s.size() : 0xFF);
+    for (std::size_t w = 0; w < p.words.size(); ++w)
+        for (std::size_t i = 0; i < 8; ++i) p.words[w] = p.words[w] << 8U | bytes[8 * w + i];
+    return p;
+}
+
+sort_prefix index_sort_prefix(text index) noexcept {
+    // Indices order by their values alone, which the key holds whole.
+    sort_prefix p;
+    p.complete = true;
+    if (!index.present()) return p;
+    // The value with its sign bit flipped orders as an unsigned number.
+    p.words[0] = 1;
+    p.words[1] = static_cast<std::uint64_t>(index_value(index)) ^ (std::uint64_t{1} << 63U);
+    return p;
 }
 
 int compare_sprites(const sprite* a, const sprite* b) noexcept {

@@ -12,6 +12,7 @@
 // absent sorts before every record with a present key and ties with another
 // such record.
 
+#include "containers/list_sort.hpp"
 #include "model/document.hpp"
 
 #include <cstdint>
@@ -56,6 +57,25 @@ namespace morvane {
 [[nodiscard]] int compare_variables(const variable* a, const variable* b) noexcept;
 [[nodiscard]] int compare_charmaps(const charmap* a, const charmap* b) noexcept;
 [[nodiscard]] int compare_maps(const map* a, const map* b) noexcept;
+
+// Sort keys that agree with the orderings above (see sort_prefix), so that long
+// lists sort mostly without reading their records: an absent key is 0, a
+// present text is a marker byte, its first bytes (as many as the key holds)
+// and its length, a present index its value.
+[[nodiscard]] sort_prefix text_sort_prefix(text key) noexcept;
+[[nodiscard]] sort_prefix index_sort_prefix(text index) noexcept;
+inline sort_prefix frames_prefix(const frame* f) noexcept { return text_sort_prefix(f->name); }
+inline sort_prefix sprites_prefix(const sprite* s) noexcept { return index_sort_prefix(s->index); }
+inline sort_prefix colrects_prefix(const colrect* c) noexcept { return text_sort_prefix(c->name); }
+inline sort_prefix points_prefix(const point* p) noexcept { return text_sort_prefix(p->name); }
+inline sort_prefix characters_prefix(const character* c) noexcept {
+    return text_sort_prefix(c->name);
+}
+inline sort_prefix sounds_prefix(const sound* s) noexcept { return text_sort_prefix(s->index); }
+inline sort_prefix variable_changes_prefix(const variable_change* v) noexcept {
+    return text_sort_prefix(v->name);
+}
+inline sort_prefix charmaps_prefix(const charmap* c) noexcept { return text_sort_prefix(c->name); }
 
 [[nodiscard]] int frames_equal(const frame* a, const frame* b) noexcept;
 [[nodiscard]] int sprites_equal(const sprite* a, const sprite* b) noexcept;

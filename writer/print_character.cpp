@@ -26,13 +26,13 @@ void print_anim_frame(writer& out, anim_frame* f) {
     if (f == nullptr) return;
     if (f->name.present()) out.output_string(0, "frame %s=%s\n", f->index, f->name);
     if (!f->variable_changes.empty()) {
-        list_sort(f->variable_changes, compare_variable_changes);
+        list_sort(f->variable_changes, compare_variable_changes, variable_changes_prefix);
         for (const variable_change* v : f->variable_changes) print_variable_change(out, f, v);
     }
     if (f->duration.present())
         out.output_string(0, "frame %s duration=%s\n", f->index, f->duration);
     if (!f->sounds.empty()) {
-        list_sort(f->sounds, compare_sounds);
+        list_sort(f->sounds, compare_sounds, sounds_prefix);
         for (const sound* s : f->sounds) print_sound(out, f, s);
     }
 }

@@ -20,15 +20,15 @@ void print_frame(writer& out, frame* f) {
     if (f == nullptr) return;
     out.output_string(0, "[frame %s]\n", f->name);
     if (!f->colrects.empty()) {
-        list_sort(f->colrects, compare_colrects);
+        list_sort(f->colrects, compare_colrects, colrects_prefix);
         for (const colrect* c : f->colrects) print_colrect(out, c);
     }
     if (!f->points.empty()) {
-        list_sort(f->points, compare_points);
+        list_sort(f->points, compare_points, points_prefix);
         for (const point* p : f->points) print_point(out, p);
     }
     if (!f->sprites.empty()) {
-        list_sort(f->sprites, compare_sprites);
+        list_sort(f->sprites, compare_sprites, sprites_prefix);
         for (const sprite* s : f->sprites) print_sprite(out, s);
     }
 }
