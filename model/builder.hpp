@@ -32,7 +32,10 @@ class builder {
 
     document& doc;
     // The stack below its top value. Every statement pushes its value and
-    // pops it at once, so the top is kept here, outside the queue.
+    // pops it at once, so the top is kept here, outside the queue. Against
+    // push and pop on the queue (bench/ledger.sh), instructions: realistic
+    // 10 MiB 256.2M with, 275.3M without; sprites-in-one-frame 100k 181.1M
+    // with, 189.9M without; peak memory unchanged.
     queue<text> text_stack;
 
     frame* current_frame = nullptr;

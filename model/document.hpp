@@ -53,15 +53,12 @@ class document {
     [[nodiscard]] text borrow_long(std::string_view bytes);
 
     arena arena_; // before the lists below, which allocate from it
-    // The root lists' entries, apart from the records: sorting a root list
-    // walks its entries, which then lie side by side in order.
-    arena root_entries_{4 * 1024};
     std::vector<large_block> retained_;
 
   public:
-    list<frame> frame_list{allocator(&root_entries_)};
-    list<character> character_list{allocator(&root_entries_)};
-    list<charmap> charmap_list{allocator(&root_entries_)};
+    list<frame> frame_list{alloc()};
+    list<character> character_list{alloc()};
+    list<charmap> charmap_list{alloc()};
 };
 
 } // namespace morvane

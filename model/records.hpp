@@ -36,7 +36,10 @@ enum class sprite_field : std::uint8_t {
 // another in the order they came, in an array in the document's arena; four
 // bits a field say where its value is. Setting a field the sprite lacks grows
 // that array where it lies when nothing was allocated after it, as while the
-// sprite's own statements run, and moves it otherwise.
+// sprite's own statements run, and moves it otherwise. Against eleven text
+// fields (bench/ledger.sh), peak memory: sprites-in-one-frame 1M 123,920 KiB
+// with, 181,312 without; realistic 100 MiB 211,016 with, 221,240 without;
+// instructions: realistic 10 MiB 256.2M with, 262.6M without.
 class sprite {
   public:
     text index; // key: "0", "1", ... within its frame

@@ -11,6 +11,11 @@
 // are all set and the address is that of a long_text, which the document keeps
 // (document::borrow makes it). An absent value is the word 0; an empty present
 // one has the address of a static empty string.
+//
+// Against a pointer and a 64-bit length (bench/ledger.sh), peak memory:
+// realistic 100 MiB 211,016 KiB with, 249,880 without; sprites-in-one-frame 1M
+// 123,920 with, 148,496 without; instructions: realistic 10 MiB 256.2M with,
+// 250.5M without; same-name-frames 100k 81.5M with, 78.3M without.
 
 #include <cstddef>
 #include <cstdint>
