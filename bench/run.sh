@@ -26,9 +26,9 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-# The converter before its parser matched each rule once: the rewrite must not
-# cost time, instructions or memory.
-baseline=663fdb1
+# The converter before each of its speed and memory measures was weighed on
+# its own: the plainer code may cost at most 5% of time, instructions or memory.
+baseline=4cf306c
 build_dir="${BUILD_DIR:-build/bench}"
 baseline_src=build/baseline/src
 baseline_build=build/baseline/build
@@ -197,14 +197,14 @@ if ! command -v valgrind >/dev/null; then
 fi
 read -r base_instructions counter < <(instructions "$base_convert")
 read -r new_instructions counter < <(instructions "$convert")
-verdict "realistic 10 MiB: $new_instructions instructions <= 1.02 x the baseline's ($base_instructions, by $counter)" \
-  "$(le "$new_instructions" "$(awk -v c="$base_instructions" 'BEGIN { printf "%d", 1.02 * c }')")"
+verdict "realistic 10 MiB: $new_instructions instructions <= 1.05 x the baseline's ($base_instructions, by $counter)" \
+  "$(le "$new_instructions" "$(awk -v c="$base_instructions" 'BEGIN { printf "%d", 1.05 * c }')")"
 row realistic-100M
 size100=$size
 verdict "realistic 100 MiB: CPU ${new_cpu} s <= 1.05 x the baseline's (${base_cpu} s)" \
   "$(le "$new_cpu" "$(awk -v c="$base_cpu" 'BEGIN { print 1.05 * c }')")"
-verdict "realistic 100 MiB: peak $(mib "$new_rss") MiB <= 1.02 x the baseline's ($(mib "$base_rss") MiB)" \
-  "$(le "$new_rss" "$(awk -v c="$base_rss" 'BEGIN { printf "%d", 1.02 * c }')")"
+verdict "realistic 100 MiB: peak $(mib "$new_rss") MiB <= 1.05 x the baseline's ($(mib "$base_rss") MiB)" \
+  "$(le "$new_rss" "$(awk -v c="$base_rss" 'BEGIN { printf "%d", 1.05 * c }')")"
 # Time per byte of realistic input, the measure of the record shapes below.
 cpu_per_byte=$(awk -v c="$new_cpu" -v s="$size100" 'BEGIN { print c / s }')
 wall_per_byte=$(awk -v c="$new_wall" -v s="$size100" 'BEGIN { print c / s }')
@@ -221,8 +221,8 @@ for shape in sorted-frames reverse-frames same-name-frames sprites-in-one-frame 
     "$(le "$shape_cpu" "$(awk -v p="$cpu_per_byte" -v b="$bytes" 'BEGIN { print 3 * p * b }')")"
   verdict "$shape, 1,000,000 records: wall ${shape_wall} s <= 3 x realistic's per byte ($(awk -v p="$wall_per_byte" -v b="$bytes" 'BEGIN { printf "%.3f", 3 * p * b }') s)" \
     "$(le "$shape_wall" "$(awk -v p="$wall_per_byte" -v b="$bytes" 'BEGIN { print 3 * p * b }')")"
-  verdict "$shape, 1,000,000 records: peak $(mib "$shape_rss") MiB <= 1.02 x the baseline's ($(mib "$shape_base_rss") MiB)" \
-    "$(le "$shape_rss" "$(awk -v c="$shape_base_rss" 'BEGIN { printf "%d", 1.02 * c }')")"
+  verdict "$shape, 1,000,000 records: peak $(mib "$shape_rss") MiB <= 1.05 x the baseline's ($(mib "$shape_base_rss") MiB)" \
+    "$(le "$shape_rss" "$(awk -v c="$shape_base_rss" 'BEGIN { printf "%d", 1.05 * c }')")"
 done
 
 if [ "$huge" = 1 ]; then
