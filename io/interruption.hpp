@@ -17,8 +17,22 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 
 namespace morvane::platform {
+
+// The commands' one global, which the thread that takes an interruption shares
+// with main; each platform defines it so that it outlives every thread that
+// may still run while the process exits. Main sets `file` once the output is
+// open and clears it when closing the output, both under `mutex`; the taking
+// thread reads it under `mutex` and, once it holds `mutex`, never lets go.
+struct watched_output {
+    std::mutex mutex;
+    std::FILE* file = nullptr;
+};
+[[nodiscard]] watched_output& watched();
+// Whether an interruption can empty the output: a regular file.
+[[nodiscard]] bool can_be_emptied(std::FILE* output);
 
 class interruption_guard {
   public:

@@ -16,23 +16,16 @@
 namespace morvane::platform {
 namespace {
 
-// The commands' one global, shared by main and the watcher. Main sets `file`
-// once the output is open and clears it when closing the output, both under
-// `mutex`; the watcher reads it under `mutex` and, once it holds `mutex`,
-// never lets go. Constant-initialised and trivially destroyed, so the detached
-// watcher may use it while the process exits.
-struct watched_output {
-    std::mutex mutex;
-    std::FILE* file = nullptr;
-};
-constinit watched_output watched;
+// Constant-initialised and trivially destroyed, so the detached watcher may
+// use it while the process exits.
+constinit watched_output the_watched_output;
 
 [[noreturn]] void empty_output_and_end(int signal) {
-    watched.mutex.lock(); // never unlocked: the process ends here
-    if (watched.file != nullptr) {
-        ::flockfile(watched.file); // waits for a write in flight, holds off every later one
+    watched().mutex.lock(); // never unlocked: the process ends here
+    if (std::FILE* file = watched().file) {
+        ::flockfile(file); // waits for a write in flight, holds off every later one
         // A file that can't be emptied stays as it is: the process ends either way.
-        [[maybe_unused]] const int emptied = ::ftruncate(::fileno(watched.file), 0);
+        [[maybe_unused]] const int emptied = ::ftruncate(::fileno(file), 0);
     }
     // Ended by the signal itself, without exit handlers or a flush of any
     // stream: the parent sees what it sent.
@@ -46,6 +39,13 @@ constinit watched_output watched;
 }
 
 } // namespace
+
+watched_output& watched() { return the_watched_output; }
+
+bool can_be_emptied(std::FILE* output) {
+    struct stat status {};
+    return ::fstat(::fileno(output), &status) == 0 && S_ISREG(status.st_mode);
+}
 
 interruption_guard::interruption_guard() {
     sigset_t signals;
@@ -72,39 +72,6 @@ interruption_guard::interruption_guard() {
         // No thread to take them: the signals act as they did before.
         ::pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
     }
-}
-
-interruption_guard::~interruption_guard() {
-    if (output_ != nullptr) (void)close(false);
-}
-
-void interruption_guard::open(std::FILE* output, std::filesystem::path path) {
-    output_ = output;
-    path_ = std::move(path);
-    struct stat status {};
-    watched_ = ::fstat(::fileno(output), &status) == 0 && S_ISREG(status.st_mode);
-    if (!watched_) return;
-    const std::lock_guard lock(watched.mutex);
-    watched.file = output;
-}
-
-bool interruption_guard::close(bool keep) {
-    if (output_ == nullptr) return false;
-    // Closed and emptied under the mutex: an interruption finds the output
-    // open, or closed as it is to stay. An output not watched may block in
-    // fclose (a pipe not read) and must not hold the watcher up meanwhile.
-    std::unique_lock lock(watched.mutex, std::defer_lock);
-    if (watched_) {
-        lock.lock();
-        watched.file = nullptr;
-    }
-    const bool closed = std::fclose(std::exchange(output_, nullptr)) == 0;
-    if (keep && closed) return true;
-    // No plausible-looking half of a project is left behind. A file that can't
-    // be emptied stays as it is.
-    std::error_code ignored;
-    std::filesystem::resize_file(path_, 0, ignored);
-    return false;
 }
 
 } // namespace morvane::platform

@@ -14,28 +14,21 @@
 namespace morvane::platform {
 namespace {
 
-// The commands' one global, shared by main and the control handler. Main sets
-// `file` once the output is open and clears it when closing the output, both
-// under `mutex`; the handler reads it under `mutex` and, once it holds
-// `mutex`, never lets go. Never destroyed (this runtime's mutex has work to
-// do when destroyed), so that the handler may use it while the process exits.
-struct watched_output {
-    std::mutex mutex;
-    std::FILE* file = nullptr;
-};
-watched_output& watched = *new watched_output;
+// Never destroyed (this runtime's mutex has work to do when destroyed), so
+// that the handler may use it while the process exits.
+watched_output& the_watched_output = *new watched_output;
 
 BOOL WINAPI empty_output_and_end(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT)
         return FALSE;
-    watched.mutex.lock(); // never unlocked: the process ends here
-    if (watched.file != nullptr) {
+    watched().mutex.lock(); // never unlocked: the process ends here
+    if (watched().file != nullptr) {
         // Not through the stdio lock: _lock_file, as MinGW-w64 provides it,
         // guesses where the runtime keeps a stream's lock, and under wine
         // guesses wrong. The runtime locks a descriptor for every write to it
         // instead: _dup2 waits for a write in flight, and sends every later
         // one to NUL. The file is emptied through a handle of its own.
-        const int fd = ::_fileno(watched.file);
+        const int fd = ::_fileno(watched().file);
         const HANDLE process = ::GetCurrentProcess();
         HANDLE output = nullptr;
         if (::DuplicateHandle(process, reinterpret_cast<HANDLE>(::_get_osfhandle(fd)), process,
@@ -53,42 +46,16 @@ BOOL WINAPI empty_output_and_end(DWORD event) {
 
 } // namespace
 
+watched_output& watched() { return the_watched_output; }
+
+bool can_be_emptied(std::FILE* output) {
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(output)));
+    return ::GetFileType(handle) == FILE_TYPE_DISK;
+}
+
 // Windows passes no Ctrl-C to the handlers of a process that ignores it (one
 // started in a process group of its own, or by a parent that ignored it), so
 // an ignored Ctrl-C stays ignored.
 interruption_guard::interruption_guard() { ::SetConsoleCtrlHandler(empty_output_and_end, TRUE); }
-
-interruption_guard::~interruption_guard() {
-    if (output_ != nullptr) (void)close(false);
-}
-
-void interruption_guard::open(std::FILE* output, std::filesystem::path path) {
-    output_ = output;
-    path_ = std::move(path);
-    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(output)));
-    watched_ = ::GetFileType(handle) == FILE_TYPE_DISK;
-    if (!watched_) return;
-    const std::lock_guard lock(watched.mutex);
-    watched.file = output;
-}
-
-bool interruption_guard::close(bool keep) {
-    if (output_ == nullptr) return false;
-    // Closed and emptied under the mutex: an interruption finds the output
-    // open, or closed as it is to stay. An output not watched may block in
-    // fclose (a pipe not read) and must not hold the handler up meanwhile.
-    std::unique_lock lock(watched.mutex, std::defer_lock);
-    if (watched_) {
-        lock.lock();
-        watched.file = nullptr;
-    }
-    const bool closed = std::fclose(std::exchange(output_, nullptr)) == 0;
-    if (keep && closed) return true;
-    // No plausible-looking half of a project is left behind. A file that can't
-    // be emptied stays as it is.
-    std::error_code ignored;
-    std::filesystem::resize_file(path_, 0, ignored);
-    return false;
-}
 
 } // namespace morvane::platform
