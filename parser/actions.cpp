@@ -1,7 +1,7 @@
 #include "parser/actions.hpp"
 
 #include "model/operations.hpp"
-#include "parser/sprite_statements.hpp"
+#include "model/sprite_statements.hpp"
 
 namespace morvane {
 namespace {

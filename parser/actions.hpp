@@ -16,7 +16,7 @@ namespace morvane {
 
 // clang-format off
 // The sprite statements' actions: the i-th stores into the field of
-// sprite_statements[i] (parser/sprite_statements.hpp).
+// sprite_statements[i] (model/sprite_statements.hpp).
 #define MORVANE_SPRITE_STATEMENT_ACTIONS(X)                                                   \
     X(sprite_block, 2) X(sprite_block, 3) X(sprite_block, 4) X(sprite_block, 5)               \
     X(sprite_block, 6) X(sprite_block, 7) X(sprite_block, 8) X(sprite_block, 9)               \

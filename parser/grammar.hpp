@@ -7,7 +7,7 @@
 #include "model/builder.hpp"
 #include "parser/actions.hpp"
 #include "parser/engine.hpp"
-#include "parser/sprite_statements.hpp"
+#include "model/sprite_statements.hpp"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "containers/list_sort.hpp"
 #include "model/operations.hpp"
-#include "parser/sprite_statements.hpp"
+#include "model/sprite_statements.hpp"
 #include "writer/print.hpp"
 
 namespace morvane {

@@ -43,7 +43,7 @@ inline constexpr std::array<sprite_statement, static_cast<std::size_t>(sprite_fi
     }};
 
 // The keyword of the statement that sets the field.
-consteval std::string_view sprite_keyword(sprite_field field) {
+constexpr std::string_view sprite_keyword(sprite_field field) {
     for (const sprite_statement& s : sprite_statements)
         if (s.field == field) return s.keyword;
     throw "a sprite field that no statement sets";
