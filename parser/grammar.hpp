@@ -5,9 +5,9 @@
 // actions on a builder once the whole input has matched.
 
 #include "model/builder.hpp"
+#include "model/sprite_statements.hpp"
 #include "parser/actions.hpp"
 #include "parser/engine.hpp"
-#include "model/sprite_statements.hpp"
 
 #include <array>
 #include <cstdint>
