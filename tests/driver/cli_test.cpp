@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <chrono>
 #include <filesystem>
 #include <thread>
 #include <tuple>
