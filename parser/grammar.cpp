@@ -3,6 +3,15 @@
 namespace morvane {
 using namespace old_format_classes;
 
+// The keyword that opens each block: its rule's head matches it, and the block
+// around it tries that rule only where the keyword's first byte stands.
+namespace opens {
+constexpr keyword character = "char", variable = "var", charmap = "charmap", map = "map",
+                  frame = "frame", collision_rect = "colrect", point = "point", sprite = "sprite",
+                  animation = "anim", anim_frame = "frame", sound = "sound",
+                  variable_change = "variable change";
+} // namespace opens
+
 int old_format_parser::yyparse(builder& b) {
     return yyparse(b, [](std::uint8_t, std::string_view) {});
 }
@@ -140,9 +149,9 @@ bool old_format_parser::yy_start() {
 bool old_format_parser::yy_block() {
     using p = old_format_parser;
     static constexpr element_rule blocks[]{
-        {"char", &p::yy_character_block, action::block_1},
-        {"frame", &p::yy_frame_block, action::block_2},
-        {"charmap", &p::yy_charmap_block, action::block_3},
+        {opens::character, &p::yy_character_block, action::block_1},
+        {opens::frame, &p::yy_frame_block, action::block_2},
+        {opens::charmap, &p::yy_charmap_block, action::block_3},
     };
     return element<blocks>();
 }
@@ -150,13 +159,13 @@ bool old_format_parser::yy_block() {
 // character_block: "char" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing ( variable_block {3} / animation_block {4} ) "!" spacing )*
 bool old_format_parser::yy_character_block() {
-    if (!head("char", action::character_block_1)) return false;
+    if (!head(opens::character, action::character_block_1)) return false;
     using enum statement_shape;
     using p = old_format_parser;
     static constexpr element_rule elements_of[]{
         {"name", name, action::character_block_2},
-        {"var", &p::yy_variable_block, action::character_block_3},
-        {"anim", &p::yy_animation_block, action::character_block_4},
+        {opens::variable, &p::yy_variable_block, action::character_block_3},
+        {opens::animation, &p::yy_animation_block, action::character_block_4},
     };
     elements<elements_of>();
     return true;
@@ -165,7 +174,7 @@ bool old_format_parser::yy_character_block() {
 // variable_block: "var" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing "default" "]" spacing num semicolon {3} )*
 bool old_format_parser::yy_variable_block() {
-    if (!head("var", action::variable_block_1)) return false;
+    if (!head(opens::variable, action::variable_block_1)) return false;
     using enum statement_shape;
     static constexpr element_rule elements_of[]{
         {"name", name, action::variable_block_2},
@@ -178,12 +187,12 @@ bool old_format_parser::yy_variable_block() {
 // charmap_block: "charmap" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing map_block "!" spacing )*
 bool old_format_parser::yy_charmap_block() {
-    if (!head("charmap", action::charmap_block_1)) return false;
+    if (!head(opens::charmap, action::charmap_block_1)) return false;
     using enum statement_shape;
     using p = old_format_parser;
     static constexpr element_rule elements_of[]{
         {"name", name, action::charmap_block_2},
-        {"map", &p::yy_map_block},
+        {opens::map, &p::yy_map_block},
     };
     elements<elements_of>();
     return true;
@@ -192,7 +201,7 @@ bool old_format_parser::yy_charmap_block() {
 // map_block: "map" "]" spacing {1} ( "[" spacing "folder" "]" spacing text semicolon {2}
 //   / "[" spacing "display" "]" spacing text semicolon {3} )*
 bool old_format_parser::yy_map_block() {
-    if (!head("map", action::map_block_1)) return false;
+    if (!head(opens::map, action::map_block_1)) return false;
     using enum statement_shape;
     static constexpr element_rule elements_of[]{
         {"folder", tight_text, action::map_block_2},
@@ -206,14 +215,14 @@ bool old_format_parser::yy_map_block() {
 //   semicolon {2} / "[" spacing ( sprite_block / collision_rect_block / point_block ) "!"
 //   spacing )*
 bool old_format_parser::yy_frame_block() {
-    if (!head("frame", action::frame_block_1)) return false;
+    if (!head(opens::frame, action::frame_block_1)) return false;
     using enum statement_shape;
     using p = old_format_parser;
     static constexpr element_rule elements_of[]{
         {"name", name, action::frame_block_2},
-        {"sprite", &p::yy_sprite_block},
-        {"colrect", &p::yy_collision_rect_block},
-        {"point", &p::yy_point_block},
+        {opens::sprite, &p::yy_sprite_block},
+        {opens::collision_rect, &p::yy_collision_rect_block},
+        {opens::point, &p::yy_point_block},
     };
     elements<elements_of>();
     return true;
@@ -225,7 +234,7 @@ bool old_format_parser::yy_frame_block() {
 //   "height" "]" spacing num semicolon {6} / "[" spacing "value" "]" spacing num semicolon {7}
 //   / "[" spacing "color" "]" spacing num semicolon {8} )*
 bool old_format_parser::yy_collision_rect_block() {
-    if (!head("colrect", action::collision_rect_block_1)) return false;
+    if (!head(opens::collision_rect, action::collision_rect_block_1)) return false;
     using enum statement_shape;
     static constexpr element_rule elements_of[]{
         {"name", name, action::collision_rect_block_2},
@@ -244,7 +253,7 @@ bool old_format_parser::yy_collision_rect_block() {
 //   semicolon {2} / "[" spacing "x" "]" spacing num semicolon {3} / "[" spacing "y" "]" spacing
 //   num semicolon {4} / "[" spacing "type" "]" spacing num semicolon {5} )*
 bool old_format_parser::yy_point_block() {
-    if (!head("point", action::point_block_1)) return false;
+    if (!head(opens::point, action::point_block_1)) return false;
     using enum statement_shape;
     static constexpr element_rule elements_of[]{
         {"name", name, action::point_block_2},
@@ -273,7 +282,7 @@ old_format_parser::sprite_elements(std::index_sequence<I...>) {
 //   / "[" spacing "y flip" "]" spacing num semicolon {10} / "[" spacing "x" "]" spacing num
 //   semicolon {11} / "[" spacing "y" "]" spacing num semicolon {12} )*
 bool old_format_parser::yy_sprite_block() {
-    if (!head("sprite", action::sprite_block_1)) return false;
+    if (!head(opens::sprite, action::sprite_block_1)) return false;
     static constexpr auto elements_of =
         sprite_elements(std::make_index_sequence<sprite_statements.size()>());
     elements<elements_of>();
@@ -283,12 +292,12 @@ bool old_format_parser::yy_sprite_block() {
 // animation_block: "anim" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing anim_frame_block "!" spacing {3} )*
 bool old_format_parser::yy_animation_block() {
-    if (!head("anim", action::animation_block_1)) return false;
+    if (!head(opens::animation, action::animation_block_1)) return false;
     using enum statement_shape;
     using p = old_format_parser;
     static constexpr element_rule elements_of[]{
         {"name", name, action::animation_block_2},
-        {"frame", &p::yy_anim_frame_block, action::animation_block_3},
+        {opens::anim_frame, &p::yy_anim_frame_block, action::animation_block_3},
     };
     elements<elements_of>();
     return true;
@@ -298,14 +307,14 @@ bool old_format_parser::yy_animation_block() {
 //   semicolon {2} / "[" spacing ( "duration" "]" spacing num semicolon {3} / ( sound_block {4}
 //   / variable_change_block {5} ) "!" spacing ) )*
 bool old_format_parser::yy_anim_frame_block() {
-    if (!head("frame", action::anim_frame_block_1)) return false;
+    if (!head(opens::anim_frame, action::anim_frame_block_1)) return false;
     using enum statement_shape;
     using p = old_format_parser;
     static constexpr element_rule elements_of[]{
         {"name", name, action::anim_frame_block_2},
         {"duration", number, action::anim_frame_block_3},
-        {"sound", &p::yy_sound_block, action::anim_frame_block_4},
-        {"variable change", &p::yy_variable_change_block, action::anim_frame_block_5},
+        {opens::sound, &p::yy_sound_block, action::anim_frame_block_4},
+        {opens::variable_change, &p::yy_variable_change_block, action::anim_frame_block_5},
     };
     elements<elements_of>();
     return true;
@@ -314,7 +323,7 @@ bool old_format_parser::yy_anim_frame_block() {
 // sound_block: "sound" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing "volume" "]" spacing num semicolon {3} )*
 bool old_format_parser::yy_sound_block() {
-    if (!head("sound", action::sound_block_1)) return false;
+    if (!head(opens::sound, action::sound_block_1)) return false;
     using enum statement_shape;
     static constexpr element_rule elements_of[]{
         {"name", name, action::sound_block_2},
@@ -327,7 +336,7 @@ bool old_format_parser::yy_sound_block() {
 // variable_change_block: "variable change" "]" spacing {1} ( "[" spacing "name" "]" spacing
 //   text spacing semicolon {2} / "[" spacing "value" "]" spacing num semicolon {3} )*
 bool old_format_parser::yy_variable_change_block() {
-    if (!head("variable change", action::variable_change_block_1)) return false;
+    if (!head(opens::variable_change, action::variable_change_block_1)) return false;
     using enum statement_shape;
     static constexpr element_rule elements_of[]{
         {"name", name, action::variable_change_block_2},

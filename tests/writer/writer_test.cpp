@@ -1,19 +1,24 @@
-// The output primitive's indentation and placeholders; the text of every section,
-// and the file sink with its background writes, are checked
-// end to end by the case files, the property test and the command-line tests.
+// The output primitive's indentation and placeholders, and its flush reaching the sink; the text of
+// every section, and the file sink with its background writes, are checked end to end by the case
+// files, the property test and the command-line tests.
 
 #include "writer/print.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace morvane {
 namespace {
 
 TEST(output, indentation_and_placeholders) {
     std::string out;
-    string_sink sink(out);
+    struct flush_counting_sink : string_sink {
+        using string_sink::string_sink;
+        int flushes = 0;
+        void flush() override { ++flushes; }
+    } sink(out);
     writer w(sink);
     w.output_string(1, "a%sb%s\n", std::string_view("%s"), std::string_view("x"));
     w.output_string(-1, "%s", std::string_view("end"));
@@ -22,7 +27,7 @@ TEST(output, indentation_and_placeholders) {
     w.output_string(0, output_format(std::string_view("|%s=%s%")), std::string_view("k"));
     w.output_string(0, "|%s=%s%", std::string_view("k"));
     w.flush();
-    EXPECT_EQ(out, "\ta%sbx\nend|k=%|k=%");
+    EXPECT_EQ(std::pair(out, sink.flushes), std::pair(std::string("\ta%sbx\nend|k=%|k=%"), 1));
 }
 
 } // namespace
