@@ -105,40 +105,6 @@ class position_tree {
     std::vector<std::size_t> max_;
 };
 
-// The partition step as defined above, applied directly: for a short list it
-// costs less than setting up the tables (realistic 10 MiB: 262.8M instructions
-// with, 268.0M without; peak unchanged), and it recurses at most as deep as
-// the list is long. Returns the sorted list's last entry.
-template <class T, class Cmp> list_entry<T>* partition_step(list_entry<T>*& head, Cmp& cmp) {
-    list_entry<T>* pivot = head;
-    if (pivot == nullptr) return nullptr;
-    if (pivot->next == nullptr) return pivot;
-    list_entry<T>* lower = nullptr;
-    list_entry<T>* upper = nullptr;
-    for (list_entry<T>* e = pivot->next; e != nullptr;) {
-        list_entry<T>* next = e->next;
-        list_entry<T>*& part = cmp(e->data, pivot->data) < 0 ? lower : upper;
-        e->prev = nullptr;
-        e->next = part;
-        if (part != nullptr) part->prev = e;
-        part = e;
-        e = next;
-    }
-    list_entry<T>* lower_last = partition_step(lower, cmp);
-    list_entry<T>* upper_last = partition_step(upper, cmp);
-    if (lower != nullptr) {
-        head = lower;
-        pivot->prev = lower_last;
-        lower_last->next = pivot;
-    } else {
-        head = pivot;
-        pivot->prev = nullptr;
-    }
-    pivot->next = upper;
-    if (upper != nullptr) upper->prev = pivot;
-    return upper_last != nullptr ? upper_last : pivot;
-}
-
 // Appends e to a list being rebuilt; last is its last entry so far.
 template <class T> void link_after(list<T>& l, list_entry<T>*& last, list_entry<T>* e) noexcept {
     e->prev = last;
@@ -192,9 +158,6 @@ template <class T> void zigzag(list<T>& l) noexcept {
     last->next = nullptr;
     l.tail = last;
 }
-
-// Lists up to this long are sorted by partition_step itself.
-inline constexpr std::size_t direct_sort_limit = 16;
 
 // Up to this many entries, sort_long_list goes first: its keys, held side by
 // side, take fewer instructions than a merge that reads scattered records at
@@ -369,10 +332,6 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
     l.tail = last;
 }
 
-} // namespace detail
-
-namespace detail {
-
 // list_sort with the length above which the merge sort in place goes first.
 template <class T, class Cmp, class Prefix>
 void sort_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t keyed_limit) {
@@ -390,12 +349,7 @@ void sort_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t keyed_limit) {
     case list_shape::other:
         break;
     }
-    if (n <= direct_sort_limit)
-        l.tail = partition_step(l.head, cmp);
-    else if (n > keyed_limit && sort_in_place_if_all_differ(l, cmp))
-        return;
-    else
-        sort_long_list(l, cmp, prefix);
+    if (n <= keyed_limit || !sort_in_place_if_all_differ(l, cmp)) sort_long_list(l, cmp, prefix);
 }
 
 } // namespace detail
