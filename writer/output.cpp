@@ -6,29 +6,8 @@ void writer::print_tabs() {
     for (std::int64_t i = 0; i < indent_level; ++i) put("\t", 1);
 }
 
-void writer::emit(std::string_view format, const std::string_view* values, std::size_t count) {
-    // Formats are short literals: scan them for "%s" in place.
-    std::size_t next_value = 0;
-    const char* piece = format.data();
-    const char* end = piece + format.size();
-    for (const char* f = piece; f + 1 < end;) {
-        if (f[0] == '%' && f[1] == 's') {
-            put(piece, static_cast<std::size_t>(f - piece));
-            if (next_value < count) {
-                put(values[next_value].data(), values[next_value].size());
-                ++next_value;
-            }
-            f += 2;
-            piece = f;
-        } else {
-            ++f;
-        }
-    }
-    put(piece, static_cast<std::size_t>(end - piece));
-}
-
-void writer::emit_split_spilling(const output_format& format, const std::string_view* values,
-                                 std::size_t count) {
+void writer::emit_spilling(const output_format& format, const std::string_view* values,
+                           std::size_t count) {
     const std::string_view f = format.text();
     std::size_t from = 0;
     for (std::size_t i = 0; i < format.placeholders(); ++i) {
