@@ -2,6 +2,8 @@
 
 namespace morvane {
 using namespace old_format_classes;
+using enum statement_shape;
+using p = old_format_parser;
 
 // The keyword that opens each block: its rule's head matches it, and the block
 // around it tries that rule only where the keyword's first byte stands.
@@ -147,7 +149,6 @@ bool old_format_parser::yy_start() {
 
 // block: "[" spacing ( character_block {1} / frame_block {2} / charmap_block {3} ) "!" spacing
 bool old_format_parser::yy_block() {
-    using p = old_format_parser;
     static constexpr element_rule blocks[]{
         {opens::character, &p::yy_character_block, action::block_1},
         {opens::frame, &p::yy_frame_block, action::block_2},
@@ -159,73 +160,55 @@ bool old_format_parser::yy_block() {
 // character_block: "char" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing ( variable_block {3} / animation_block {4} ) "!" spacing )*
 bool old_format_parser::yy_character_block() {
-    if (!head(opens::character, action::character_block_1)) return false;
-    using enum statement_shape;
-    using p = old_format_parser;
     static constexpr element_rule elements_of[]{
         {"name", name, action::character_block_2},
         {opens::variable, &p::yy_variable_block, action::character_block_3},
         {opens::animation, &p::yy_animation_block, action::character_block_4},
     };
-    elements<elements_of>();
-    return true;
+    return block<elements_of>(opens::character, action::character_block_1);
 }
 
 // variable_block: "var" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing "default" "]" spacing num semicolon {3} )*
 bool old_format_parser::yy_variable_block() {
-    if (!head(opens::variable, action::variable_block_1)) return false;
-    using enum statement_shape;
     static constexpr element_rule elements_of[]{
         {"name", name, action::variable_block_2},
         {"default", number, action::variable_block_3},
     };
-    elements<elements_of>();
-    return true;
+    return block<elements_of>(opens::variable, action::variable_block_1);
 }
 
 // charmap_block: "charmap" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing map_block "!" spacing )*
 bool old_format_parser::yy_charmap_block() {
-    if (!head(opens::charmap, action::charmap_block_1)) return false;
-    using enum statement_shape;
-    using p = old_format_parser;
     static constexpr element_rule elements_of[]{
         {"name", name, action::charmap_block_2},
         {opens::map, &p::yy_map_block},
     };
-    elements<elements_of>();
-    return true;
+    return block<elements_of>(opens::charmap, action::charmap_block_1);
 }
 
 // map_block: "map" "]" spacing {1} ( "[" spacing "folder" "]" spacing text semicolon {2}
 //   / "[" spacing "display" "]" spacing text semicolon {3} )*
 bool old_format_parser::yy_map_block() {
-    if (!head(opens::map, action::map_block_1)) return false;
-    using enum statement_shape;
     static constexpr element_rule elements_of[]{
         {"folder", tight_text, action::map_block_2},
         {"display", tight_text, action::map_block_3},
     };
-    elements<elements_of>();
-    return true;
+    return block<elements_of>(opens::map, action::map_block_1);
 }
 
 // frame_block: "frame" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing ( sprite_block / collision_rect_block / point_block ) "!"
 //   spacing )*
 bool old_format_parser::yy_frame_block() {
-    if (!head(opens::frame, action::frame_block_1)) return false;
-    using enum statement_shape;
-    using p = old_format_parser;
     static constexpr element_rule elements_of[]{
         {"name", name, action::frame_block_2},
         {opens::sprite, &p::yy_sprite_block},
         {opens::collision_rect, &p::yy_collision_rect_block},
         {opens::point, &p::yy_point_block},
     };
-    elements<elements_of>();
-    return true;
+    return block<elements_of>(opens::frame, action::frame_block_1);
 }
 
 // collision_rect_block: "colrect" "]" spacing {1} ( "[" spacing "name" "]" spacing text
@@ -234,8 +217,6 @@ bool old_format_parser::yy_frame_block() {
 //   "height" "]" spacing num semicolon {6} / "[" spacing "value" "]" spacing num semicolon {7}
 //   / "[" spacing "color" "]" spacing num semicolon {8} )*
 bool old_format_parser::yy_collision_rect_block() {
-    if (!head(opens::collision_rect, action::collision_rect_block_1)) return false;
-    using enum statement_shape;
     static constexpr element_rule elements_of[]{
         {"name", name, action::collision_rect_block_2},
         {"x", number, action::collision_rect_block_3},
@@ -245,24 +226,20 @@ bool old_format_parser::yy_collision_rect_block() {
         {"value", number, action::collision_rect_block_7},
         {"color", number, action::collision_rect_block_8},
     };
-    elements<elements_of>();
-    return true;
+    return block<elements_of>(opens::collision_rect, action::collision_rect_block_1);
 }
 
 // point_block: "point" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing "x" "]" spacing num semicolon {3} / "[" spacing "y" "]" spacing
 //   num semicolon {4} / "[" spacing "type" "]" spacing num semicolon {5} )*
 bool old_format_parser::yy_point_block() {
-    if (!head(opens::point, action::point_block_1)) return false;
-    using enum statement_shape;
     static constexpr element_rule elements_of[]{
         {"name", name, action::point_block_2},
         {"x", number, action::point_block_3},
         {"y", number, action::point_block_4},
         {"type", number, action::point_block_5},
     };
-    elements<elements_of>();
-    return true;
+    return block<elements_of>(opens::point, action::point_block_1);
 }
 
 // Statement i of sprite_statements records sprite_block_(i + 2).
@@ -282,68 +259,52 @@ old_format_parser::sprite_elements(std::index_sequence<I...>) {
 //   / "[" spacing "y flip" "]" spacing num semicolon {10} / "[" spacing "x" "]" spacing num
 //   semicolon {11} / "[" spacing "y" "]" spacing num semicolon {12} )*
 bool old_format_parser::yy_sprite_block() {
-    if (!head(opens::sprite, action::sprite_block_1)) return false;
     static constexpr auto elements_of =
         sprite_elements(std::make_index_sequence<sprite_statements.size()>());
-    elements<elements_of>();
-    return true;
+    return block<elements_of>(opens::sprite, action::sprite_block_1);
 }
 
 // animation_block: "anim" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing anim_frame_block "!" spacing {3} )*
 bool old_format_parser::yy_animation_block() {
-    if (!head(opens::animation, action::animation_block_1)) return false;
-    using enum statement_shape;
-    using p = old_format_parser;
     static constexpr element_rule elements_of[]{
         {"name", name, action::animation_block_2},
         {opens::anim_frame, &p::yy_anim_frame_block, action::animation_block_3},
     };
-    elements<elements_of>();
-    return true;
+    return block<elements_of>(opens::animation, action::animation_block_1);
 }
 
 // anim_frame_block: "frame" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing ( "duration" "]" spacing num semicolon {3} / ( sound_block {4}
 //   / variable_change_block {5} ) "!" spacing ) )*
 bool old_format_parser::yy_anim_frame_block() {
-    if (!head(opens::anim_frame, action::anim_frame_block_1)) return false;
-    using enum statement_shape;
-    using p = old_format_parser;
     static constexpr element_rule elements_of[]{
         {"name", name, action::anim_frame_block_2},
         {"duration", number, action::anim_frame_block_3},
         {opens::sound, &p::yy_sound_block, action::anim_frame_block_4},
         {opens::variable_change, &p::yy_variable_change_block, action::anim_frame_block_5},
     };
-    elements<elements_of>();
-    return true;
+    return block<elements_of>(opens::anim_frame, action::anim_frame_block_1);
 }
 
 // sound_block: "sound" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing
 //   semicolon {2} / "[" spacing "volume" "]" spacing num semicolon {3} )*
 bool old_format_parser::yy_sound_block() {
-    if (!head(opens::sound, action::sound_block_1)) return false;
-    using enum statement_shape;
     static constexpr element_rule elements_of[]{
         {"name", name, action::sound_block_2},
         {"volume", number, action::sound_block_3},
     };
-    elements<elements_of>();
-    return true;
+    return block<elements_of>(opens::sound, action::sound_block_1);
 }
 
 // variable_change_block: "variable change" "]" spacing {1} ( "[" spacing "name" "]" spacing
 //   text spacing semicolon {2} / "[" spacing "value" "]" spacing num semicolon {3} )*
 bool old_format_parser::yy_variable_change_block() {
-    if (!head(opens::variable_change, action::variable_change_block_1)) return false;
-    using enum statement_shape;
     static constexpr element_rule elements_of[]{
         {"name", name, action::variable_change_block_2},
         {"value", number, action::variable_change_block_3},
     };
-    elements<elements_of>();
-    return true;
+    return block<elements_of>(opens::variable_change, action::variable_change_block_1);
 }
 
 } // namespace morvane

@@ -105,10 +105,12 @@ class old_format_parser : public engine {
     template <std::size_t... I>
     static consteval std::array<element_rule, sizeof...(I)>
         sprite_elements(std::index_sequence<I...>);
-    // element*
-    template <const auto& Rules> void elements() {
+    // KEY "]" spacing {a} element*: a block from its keyword on.
+    template <const auto& Rules> bool block(const keyword& key, action_id a) {
+        if (!head(key, a)) return false;
         while (element<Rules>()) {
         }
+        return true;
     }
 };
 
