@@ -17,19 +17,17 @@ template <class T> class queue {
     [[nodiscard]] bool empty() const noexcept { return size_ == 0; }
     [[nodiscard]] std::size_t size() const noexcept { return size_; }
 
-    // Each returns false (queue unchanged) when the ring cannot grow.
-    [[nodiscard]] bool push_front(T value) noexcept {
-        if (size_ == capacity_ && !grow()) return false;
+    // Each throws std::bad_alloc when the ring cannot grow; the queue is then unchanged.
+    void push_front(T value) {
+        if (size_ == capacity_) grow();
         head_ = (head_ - 1) & mask();
         ring_[head_] = std::move(value);
         ++size_;
-        return true;
     }
-    [[nodiscard]] bool push_back(T value) noexcept {
-        if (size_ == capacity_ && !grow()) return false;
+    void push_back(T value) {
+        if (size_ == capacity_) grow();
         ring_[(head_ + size_) & mask()] = std::move(value);
         ++size_;
-        return true;
     }
     // Both require a non-empty queue.
     T pop_front() noexcept {
@@ -47,15 +45,13 @@ template <class T> class queue {
 
   private:
     [[nodiscard]] std::size_t mask() const noexcept { return capacity_ - 1; }
-    [[nodiscard]] bool grow() noexcept {
+    void grow() {
         const std::size_t wider = capacity_ == 0 ? 8 : 2 * capacity_;
-        std::unique_ptr<T[]> ring(new (std::nothrow) T[wider]());
-        if (ring == nullptr) return false;
+        auto ring = std::make_unique<T[]>(wider);
         for (std::size_t i = 0; i < size_; ++i) ring[i] = std::move(ring_[(head_ + i) & mask()]);
         ring_ = std::move(ring);
         capacity_ = wider;
         head_ = 0;
-        return true;
     }
 
     std::unique_ptr<T[]> ring_;
@@ -66,10 +62,21 @@ template <class T> class queue {
 
 // 1 on success, 0 (queue unchanged) when memory runs out.
 template <class T> int queue_push_head(queue<T>& q, T value) noexcept {
-    return q.push_front(std::move(value)) ? 1 : 0;
+    try {
+        q.push_front(std::move(value));
+        return 1;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
 }
+
 template <class T> int queue_push_tail(queue<T>& q, T value) noexcept {
-    return q.push_back(std::move(value)) ? 1 : 0;
+    try {
+        q.push_back(std::move(value));
+        return 1;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
 }
 
 // The head's value, or an empty value when the queue is empty.
