@@ -104,14 +104,11 @@ sort_prefix text_sort_prefix(text key) noexcept {
 }
 
 sort_prefix index_sort_prefix(text index) noexcept {
-    // Indices order by their values alone, which the key holds whole.
-    sort_prefix p;
-    p.complete = true;
-    if (!index.present()) return p;
-    // The value with its sign bit flipped orders as an unsigned number.
-    p.words[0] = 1;
-    p.words[1] = static_cast<std::uint64_t>(index_value(index)) ^ (std::uint64_t{1} << 63U);
-    return p;
+    // Indices order by their values alone, which the key holds whole: after
+    // the marker, the value with its sign bit flipped, which orders as an
+    // unsigned number.
+    if (!index.present()) return {{}, true};
+    return {{1, static_cast<std::uint64_t>(index_value(index)) ^ (std::uint64_t{1} << 63U)}, true};
 }
 
 } // namespace morvane
