@@ -21,10 +21,9 @@ template <class T> struct list_entry {
 template <class T> class list {
   public:
     using entry = list_entry<T>;
-    using allocator_type = arena_allocator;
 
     list() = default;
-    explicit list(allocator_type alloc) : alloc_(alloc) {}
+    explicit list(arena_allocator alloc) : alloc_(alloc) {}
     list(const list&) = delete;
     list& operator=(const list&) = delete;
     list(list&& other) noexcept
@@ -49,13 +48,19 @@ template <class T> class list {
         count = 0;
     }
 
-    [[nodiscard]] entry* allocate(T* data) noexcept {
+    // Links a new entry between prev and next (null at either end); returns it,
+    // or null (list unchanged) when memory runs out.
+    [[nodiscard]] entry* insert(T* data, entry* prev, entry* next) noexcept {
+        entry* e;
         try {
-            entry* e = alloc_.allocate<entry>();
-            return new (e) entry{data, nullptr, nullptr};
+            e = new (alloc_.allocate<entry>()) entry{data, prev, next};
         } catch (const std::bad_alloc&) {
             return nullptr;
         }
+        (prev != nullptr ? prev->next : head) = e;
+        (next != nullptr ? next->prev : tail) = e;
+        ++count;
+        return e;
     }
     void release(entry* e) noexcept { alloc_.deallocate(e); }
 
@@ -82,34 +87,15 @@ template <class T> class list {
     std::size_t count = 0;
 
   private:
-    allocator_type alloc_{};
+    arena_allocator alloc_{};
 };
 
 // Appends at the end; returns the new entry, or null (list unchanged) when memory runs out.
 template <class T> typename list<T>::entry* list_append(list<T>& l, T* data) noexcept {
-    auto* e = l.allocate(data);
-    if (e == nullptr) return nullptr;
-    e->prev = l.tail;
-    if (l.tail != nullptr)
-        l.tail->next = e;
-    else
-        l.head = e;
-    l.tail = e;
-    ++l.count;
-    return e;
+    return l.insert(data, l.tail, nullptr);
 }
-
 template <class T> typename list<T>::entry* list_prepend(list<T>& l, T* data) noexcept {
-    auto* e = l.allocate(data);
-    if (e == nullptr) return nullptr;
-    e->next = l.head;
-    if (l.head != nullptr)
-        l.head->prev = e;
-    else
-        l.tail = e;
-    l.head = e;
-    ++l.count;
-    return e;
+    return l.insert(data, nullptr, l.head);
 }
 
 template <class T> T* list_data(const list_entry<T>* e) noexcept { return e->data; }
@@ -141,14 +127,8 @@ template <class T> std::vector<T*> list_to_array(const list<T>& l) {
 // Unlinks and frees the entry; 0 when the list is empty or the entry is null.
 template <class T> int list_remove_entry(list<T>& l, list_entry<T>* e) noexcept {
     if (l.head == nullptr || e == nullptr) return 0;
-    if (e->prev != nullptr)
-        e->prev->next = e->next;
-    else
-        l.head = e->next;
-    if (e->next != nullptr)
-        e->next->prev = e->prev;
-    else
-        l.tail = e->prev;
+    (e->prev != nullptr ? e->prev->next : l.head) = e->next;
+    (e->next != nullptr ? e->next->prev : l.tail) = e->prev;
     --l.count;
     l.release(e);
     return 1;
@@ -180,44 +160,32 @@ template <class T> struct list_iterator {
     list<T>* owner = nullptr;
     list_entry<T>** prev_next = nullptr;
     list_entry<T>* current = nullptr;
+
+    // Whether the walk stands on an entry still in the list, as opposed to
+    // before the first or on one just removed, where prev_next already refers
+    // to the next.
+    [[nodiscard]] bool on_entry() const noexcept {
+        return current != nullptr && current == *prev_next;
+    }
 };
 
 template <class T> void list_iterate(list<T>& l, list_iterator<T>& it) noexcept {
-    it.owner = &l;
-    it.prev_next = &l.head;
-    it.current = nullptr;
+    it = {&l, &l.head, nullptr};
 }
 
 template <class T> T* list_iter_next(list_iterator<T>& it) noexcept {
-    list_entry<T>* next;
-    if (it.current == nullptr) {
-        next = *it.prev_next;
-    } else if (it.current == *it.prev_next) {
-        it.prev_next = &it.current->next;
-        next = it.current->next;
-    } else {
-        next = *it.prev_next;
-    }
-    it.current = next;
-    return next != nullptr ? next->data : nullptr;
+    if (it.on_entry()) it.prev_next = &it.current->next;
+    it.current = *it.prev_next;
+    return it.current != nullptr ? it.current->data : nullptr;
 }
 
 template <class T> bool list_iter_has_more(const list_iterator<T>& it) noexcept {
-    if (it.current == nullptr) return *it.prev_next != nullptr;
-    if (it.current == *it.prev_next) return it.current->next != nullptr;
-    return *it.prev_next != nullptr;
+    return (it.on_entry() ? it.current->next : *it.prev_next) != nullptr;
 }
 
 template <class T> void list_iter_remove(list_iterator<T>& it) noexcept {
-    auto* cur = it.current;
-    if (cur == nullptr || cur != *it.prev_next) return;
-    *it.prev_next = cur->next;
-    if (cur->next != nullptr)
-        cur->next->prev = cur->prev;
-    else
-        it.owner->tail = cur->prev;
-    --it.owner->count;
-    it.owner->release(cur);
+    if (!it.on_entry()) return;
+    (void)list_remove_entry(*it.owner, it.current);
     it.current = nullptr;
 }
 

@@ -38,18 +38,10 @@ class builder {
     // with, 189.9M without; peak memory unchanged.
     queue<text> text_stack;
 
-    frame* current_frame = nullptr;
-    sprite* current_sprite = nullptr;
-    colrect* current_colrect = nullptr;
-    point* current_point = nullptr;
-    character* current_character = nullptr;
-    variable* current_variable = nullptr;
-    anim* current_anim = nullptr;
-    anim_frame* current_anim_frame = nullptr;
-    sound* current_sound = nullptr;
-    variable_change* current_variable_change = nullptr;
-    charmap* current_charmap = nullptr;
-    map* current_map = nullptr;
+    // current_frame, current_sprite, ...: the record each statement fills.
+#define MORVANE_CURSOR(R, ...) R* current_##R = nullptr;
+    MORVANE_KEYED_RECORDS(MORVANE_CURSOR)
+#undef MORVANE_CURSOR
 
     std::int64_t sprite_count = 0;
     std::int64_t anim_frame_count = 0;

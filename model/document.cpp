@@ -7,8 +7,6 @@
 
 namespace morvane {
 
-document::document() = default;
-
 text document::copy(std::string_view bytes) {
     // Texts carry their length: no terminator is stored.
     char* storage = static_cast<char*>(arena_.allocate(bytes.size(), 1));
@@ -40,13 +38,13 @@ void sprite::set(sprite_field f, text value, arena& storage) {
     const std::size_t n = count();
     if (n == capacity()) {
         if (values_ != nullptr && storage.extend(values_, n * sizeof(text), sizeof(text)))
-            set_capacity(n + 1);
+            set_nibble(capacity_shift, n + 1);
         else
             move_values(storage);
     }
     new (values_ + n) text(value);
     // The field's slot was `absent`, all ones: this turns it into n.
-    layout_ ^= (absent ^ n) << (4 * static_cast<unsigned>(f));
+    layout_ ^= (absent ^ n) << slot_shift(f);
     layout_ += std::uint64_t{1} << count_shift;
 }
 
@@ -54,13 +52,11 @@ void sprite::remove(sprite_field f) noexcept {
     const std::size_t last = count() - 1;
     const std::uint64_t at = slot(f);
     // The last value moves into the removed one's slot.
-    for (unsigned g = 0; g < fields; ++g) {
-        const auto other = static_cast<sprite_field>(g);
-        if (slot(other) == last) set_slot(other, at);
-    }
+    for (unsigned shift = 0; shift < count_shift; shift += 4)
+        if (nibble(shift) == last) set_nibble(shift, at);
     values_[at] = values_[last];
-    set_slot(f, absent);
-    set_count(last);
+    set_nibble(slot_shift(f), absent);
+    set_nibble(count_shift, last);
 }
 
 void sprite::move_values(arena& storage) {
@@ -71,9 +67,7 @@ void sprite::move_values(arena& storage) {
     auto* moved = static_cast<text*>(storage.allocate(room * sizeof(text), alignof(text)));
     for (std::size_t i = 0; i < n; ++i) new (moved + i) text(values_[i]);
     values_ = moved;
-    set_capacity(room);
+    set_nibble(capacity_shift, room);
 }
-
-void document::retain(large_block buffer) { retained_.push_back(std::move(buffer)); }
 
 } // namespace morvane

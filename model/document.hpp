@@ -8,16 +8,16 @@
 #include "model/records.hpp"
 
 #include <cstdint>
-#include <memory>
 #include <new>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace morvane {
 
 class document {
   public:
-    document();
+    document() = default;
     document(const document&) = delete;
     document& operator=(const document&) = delete;
 
@@ -47,7 +47,7 @@ class document {
     // The decimal text of n, as generated for sprite, animation-frame and sound indices.
     [[nodiscard]] text index_text(std::int64_t n);
     // Keeps an input buffer alive for as long as the document, so values can point into it.
-    void retain(large_block buffer);
+    void retain(large_block buffer) { retained_.push_back(std::move(buffer)); }
 
   private:
     [[nodiscard]] text borrow_long(std::string_view bytes);

@@ -6,7 +6,6 @@
 #include "containers/list.hpp"
 #include "model/text.hpp"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
@@ -58,18 +57,6 @@ class sprite {
     // expanded for its own field.
     template <class Visit> void for_each_present(Visit&& visit) const { visit_from<0>(visit); }
 
-    [[nodiscard]] text angle() const noexcept { return get(sprite_field::angle); }
-    [[nodiscard]] text color() const noexcept { return get(sprite_field::color); }
-    [[nodiscard]] text height() const noexcept { return get(sprite_field::height); }
-    [[nodiscard]] text image() const noexcept { return get(sprite_field::image); }
-    [[nodiscard]] text ink() const noexcept { return get(sprite_field::ink); }
-    [[nodiscard]] text opacity() const noexcept { return get(sprite_field::opacity); }
-    [[nodiscard]] text width() const noexcept { return get(sprite_field::width); }
-    [[nodiscard]] text x() const noexcept { return get(sprite_field::x); }
-    [[nodiscard]] text x_flip() const noexcept { return get(sprite_field::x_flip); }
-    [[nodiscard]] text y() const noexcept { return get(sprite_field::y); }
-    [[nodiscard]] text y_flip() const noexcept { return get(sprite_field::y_flip); }
-
   private:
     static constexpr unsigned fields = static_cast<unsigned>(sprite_field::count);
     // layout_ holds, four bits each: every field's slot in values_ (or
@@ -86,28 +73,26 @@ class sprite {
 
     template <unsigned F, class Visit> void visit_from(Visit& visit) const {
         if constexpr (F < fields) {
-            const std::uint64_t at = layout_ >> (4 * F) & absent;
+            const std::uint64_t at = nibble(4 * F);
             if (at != absent)
                 visit(std::integral_constant<sprite_field, static_cast<sprite_field>(F)>{},
                       values_[at]);
             visit_from<F + 1>(visit);
         }
     }
+    // The four bits of layout_ from `shift` up.
+    [[nodiscard]] std::uint64_t nibble(unsigned shift) const noexcept {
+        return layout_ >> shift & absent;
+    }
+    void set_nibble(unsigned shift, std::uint64_t value) noexcept {
+        layout_ = (layout_ & ~(absent << shift)) | value << shift;
+    }
+    static constexpr unsigned slot_shift(sprite_field f) { return 4 * static_cast<unsigned>(f); }
     [[nodiscard]] std::uint64_t slot(sprite_field f) const noexcept {
-        return layout_ >> (4 * static_cast<unsigned>(f)) & absent;
+        return nibble(slot_shift(f));
     }
-    void set_slot(sprite_field f, std::uint64_t at) noexcept {
-        const unsigned shift = 4 * static_cast<unsigned>(f);
-        layout_ = (layout_ & ~(absent << shift)) | at << shift;
-    }
-    [[nodiscard]] std::size_t count() const noexcept { return layout_ >> count_shift & 0xF; }
-    [[nodiscard]] std::size_t capacity() const noexcept { return layout_ >> capacity_shift & 0xF; }
-    void set_count(std::size_t n) noexcept {
-        layout_ = (layout_ & ~(absent << count_shift)) | std::uint64_t{n} << count_shift;
-    }
-    void set_capacity(std::size_t n) noexcept {
-        layout_ = (layout_ & ~(absent << capacity_shift)) | std::uint64_t{n} << capacity_shift;
-    }
+    [[nodiscard]] std::size_t count() const noexcept { return nibble(count_shift); }
+    [[nodiscard]] std::size_t capacity() const noexcept { return nibble(capacity_shift); }
 
     text* values_ = nullptr;           // the present fields' values
     std::uint64_t layout_ = no_values; // slots, count and capacity, as above
@@ -177,5 +162,32 @@ struct charmap {
     text name; // key
     list<map> maps;
 };
+
+// Every keyed record type with the plural that names its operations and, for
+// one that lives in another record's list of that plural name, the parent's
+// type. The frames, characters and charmaps are the document's root lists.
+#define MORVANE_KEYED_RECORDS(X)                                                                   \
+    X(frame, frames)                                                                               \
+    X(sprite, sprites, frame)                                                                      \
+    X(colrect, colrects, frame)                                                                    \
+    X(point, points, frame)                                                                        \
+    X(character, characters)                                                                       \
+    X(variable, variables, character)                                                              \
+    X(anim, anims, character)                                                                      \
+    X(anim_frame, anim_frames, anim)                                                               \
+    X(sound, sounds, anim_frame)                                                                   \
+    X(variable_change, variable_changes, anim_frame)                                               \
+    X(charmap, charmaps)                                                                           \
+    X(map, maps, charmap)
+
+// A record's key: the field that find-or-create searches and the ordering
+// compares. Keys order as texts, except sprites', which order by their index
+// values.
+template <class R> inline constexpr text R::*key_of = &R::name;
+template <> inline constexpr text sprite::*key_of<sprite> = &sprite::index;
+template <> inline constexpr text anim_frame::*key_of<anim_frame> = &anim_frame::index;
+template <> inline constexpr text sound::*key_of<sound> = &sound::index;
+template <> inline constexpr text map::*key_of<map> = &map::folder;
+template <class R> inline constexpr bool ordered_by_value = std::is_same_v<R, sprite>;
 
 } // namespace morvane

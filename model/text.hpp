@@ -40,8 +40,7 @@ class text {
     // document::borrow. Throws std::length_error for a longer one, and when the
     // address does not fit (never, on the platforms above).
     explicit text(std::string_view bytes) {
-        if (bytes.size() > short_limit || !fits(bytes.data()))
-            throw std::length_error("text: value needs the long form");
+        if (!fits_short(bytes)) throw std::length_error("text: value needs the long form");
         word_ = pack(bytes.data() != nullptr ? bytes.data() : empty, bytes.size());
     }
     // A present value in long form; `wide` must outlive every copy.
