@@ -32,11 +32,6 @@ std::wstring to_utf16(std::string_view narrow) {
     return wide;
 }
 
-bool is_console(HANDLE handle) {
-    DWORD mode = 0;
-    return handle != INVALID_HANDLE_VALUE && handle != nullptr && ::GetConsoleMode(handle, &mode);
-}
-
 } // namespace
 
 command_line::command_line(int argc, char** argv) {
@@ -71,7 +66,8 @@ void print_message(const char* format, ...) {
     // A console takes UTF-16: bytes written to it are decoded in its code
     // page, which is seldom UTF-8. Files and pipes get UTF-8 as a text stream.
     const HANDLE err = ::GetStdHandle(STD_ERROR_HANDLE);
-    if (!is_console(err)) {
+    DWORD mode = 0;
+    if (err == INVALID_HANDLE_VALUE || err == nullptr || !::GetConsoleMode(err, &mode)) {
         std::fwrite(text.data(), 1, text.size(), stderr);
         return;
     }

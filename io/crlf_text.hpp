@@ -25,20 +25,17 @@ class crlf_text_source : public input_source {
     }
 
   private:
-    [[nodiscard]] bool refill();
-
     input_source& stored_;
     large_block block_;
     std::size_t at_ = 0;
     std::size_t filled_ = 0;
     bool stored_ended_ = false;
-    // Read but undecided: a CR that may start a pair, and a run of 0x1A that
-    // may be the end of the file.
-    bool cr_held_ = false;
-    std::uint64_t marks_held_ = 0;
-    // Decided to be data and still to be handed on, before any later byte.
-    bool cr_kept_ = false;
-    std::uint64_t marks_kept_ = 0;
+    // Read but not yet handed on: held_count_ bytes held_, a CR that may start
+    // a pair or a run of 0x1A that may be the end of the file. Once decided_,
+    // they are data and go out before any later byte.
+    char held_ = 0;
+    std::uint64_t held_count_ = 0;
+    bool decided_ = false;
 };
 
 // Stores every LF as the pair CR LF and passes every other byte through as it
@@ -50,7 +47,6 @@ class crlf_text_sink : public output_sink {
     void flush() override { stored_.flush(); }
 
   private:
-    void put(std::string_view bytes);
     void spill();
 
     output_sink& stored_;

@@ -16,12 +16,6 @@ void write_all(std::FILE* file, const char* bytes, std::size_t n) {
 
 } // namespace
 
-file_sink::~file_sink() {
-    // The block in flight is read from in_flight_: let it end. Its error, if any, has no
-    // one left to report to (a conversion that got here has already failed).
-    if (pending_.valid()) pending_.wait();
-}
-
 void file_sink::finish_pending() {
     if (pending_.valid()) pending_.get();
 }
@@ -54,11 +48,9 @@ void file_sink::write(std::string_view bytes) {
 
 void file_sink::write_block(large_block& block, std::size_t used, std::size_t capacity) {
     finish_pending();
-    if (in_flight_size_ < capacity) {
-        in_flight_ = allocate_large_block(capacity);
-        in_flight_size_ = capacity;
-    }
+    if (in_flight_size_ < capacity) in_flight_ = allocate_large_block(capacity);
     std::swap(block, in_flight_);
+    in_flight_size_ = capacity; // the caller's block, whatever size the one it got back has
     if (used != 0) start_writing(used);
 }
 

@@ -19,11 +19,9 @@ namespace morvane {
 class file_sink : public output_sink {
   public:
     explicit file_sink(std::FILE* file) : file_(file) {}
+    // Not moved either: a block in flight is read from in_flight_.
     file_sink(const file_sink&) = delete;
     file_sink& operator=(const file_sink&) = delete;
-    file_sink(file_sink&&) = delete;
-    file_sink& operator=(file_sink&&) = delete;
-    ~file_sink() override;
 
     void write(std::string_view bytes) override;
     // The block goes in flight as it is; the one in flight before comes back.
@@ -39,6 +37,9 @@ class file_sink : public output_sink {
     std::FILE* file_;
     large_block in_flight_; // the block being written, or the last one written
     std::size_t in_flight_size_ = 0;
+    // Last, so destroyed first: a future of std::async waits for its task, so
+    // the block in flight is written out before in_flight_ goes. Its error, if
+    // any, has no one left to report to (a conversion that got here failed).
     std::future<void> pending_;
 };
 

@@ -1,32 +1,16 @@
 #include "io/file_source.hpp"
 
-#if !defined(_WIN32) && __has_include(<sys/stat.h>) && __has_include(<unistd.h>)
+#if defined(_WIN32)
+// Positions as 64-bit numbers: long is 32 bits on Windows.
+#define ftello _ftelli64
+#define fseeko _fseeki64
+#elif __has_include(<sys/stat.h>) && __has_include(<unistd.h>)
 #include <sys/stat.h>
 #include <unistd.h>
 #define MORVANE_STAT_FILES 1
 #endif
 
 namespace morvane {
-namespace {
-
-// Positions as 64-bit numbers: long is 32 bits on Windows.
-std::int64_t tell(std::FILE* file) {
-#if defined(_WIN32)
-    return _ftelli64(file);
-#else
-    return std::ftell(file);
-#endif
-}
-
-int seek(std::FILE* file, std::int64_t offset, int origin) {
-#if defined(_WIN32)
-    return _fseeki64(file, offset, origin);
-#else
-    return std::fseek(file, offset, origin);
-#endif
-}
-
-} // namespace
 
 file_source::file_source(std::FILE* file) : file_(file) {
     // A regular file tells its size; a pipe or terminal does not, and then the
@@ -39,11 +23,11 @@ file_source::file_source(std::FILE* file) : file_(file) {
     const int fd = ::fileno(file_);
     if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return;
 #endif
-    const std::int64_t here = tell(file_);
-    if (here >= 0 && seek(file_, 0, SEEK_END) == 0) {
-        const std::int64_t end = tell(file_);
+    const std::int64_t here = ftello(file_);
+    if (here >= 0 && fseeko(file_, 0, SEEK_END) == 0) {
+        const std::int64_t end = ftello(file_);
         if (end >= here) size_ = static_cast<std::uint64_t>(end - here);
-        if (seek(file_, here, SEEK_SET) != 0) size_.reset();
+        if (fseeko(file_, here, SEEK_SET) != 0) size_.reset();
     }
     std::clearerr(file_);
 }

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 #ifdef _WIN32
 #include <process.h>
@@ -20,9 +20,7 @@ std::filesystem::path path_of(const std::string& utf8) {
 std::string read_file(const std::string& path) {
     std::ifstream in(path_of(path), std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void write_file(const std::string& path, const std::string& bytes) {

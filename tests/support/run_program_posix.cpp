@@ -28,8 +28,7 @@ namespace {
     const rlimit space{options.max_address_bytes.value_or(RLIM_INFINITY),
                        options.max_address_bytes.value_or(RLIM_INFINITY)};
     if (options.max_address_bytes && ::setrlimit(RLIMIT_AS, &space) != 0) ::_exit(127);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     ::execv(program.c_str(), argv.data());
