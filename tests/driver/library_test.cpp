@@ -16,6 +16,7 @@
 #include <new>
 #include <sstream>
 #include <stdexcept>
+#include <tuple>
 
 namespace {
 
@@ -62,13 +63,9 @@ TEST(library, every_kind_of_input_gives_its_outcome_text_and_counts) {
     std::ifstream missing("/nonexistent/morvane/project.old");
     using counts = morvane::project_counts;
     const auto both = [](std::string_view in) { return std::pair(convert(in), check(in)); };
-    struct row {
-        std::pair<morvane::conversion_result, morvane::check_result> got; // the same input checked
-        outcome status;
-        std::string text;
-        counts counted;
-    };
-    const row rows[] = {
+    // What an input gives converted and checked, and what it must give.
+    using results = std::pair<morvane::conversion_result, morvane::check_result>;
+    const std::tuple<results, outcome, std::string, counts> rows[] = {
         {std::pair(convert(whole), check(example_old)), outcome::success, example_new,
          example_counts()},
         {std::pair(convert(throws_at_end), check(throws_at_end.str())), outcome::success,
@@ -93,6 +90,7 @@ TEST(library, every_kind_of_input_gives_its_outcome_text_and_counts) {
         EXPECT_EQ(got.counts, counted) << morvane::describe(status);
     }
     EXPECT_EQ(morvane::describe(outcome::out_of_memory), "Out of Memory");
+    EXPECT_EQ(morvane::describe(static_cast<outcome>(5)), "Unknown") << "no outcome";
 }
 
 TEST(library, converter_reports_the_parse_before_writing_and_writes_once) {
