@@ -14,17 +14,19 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace {
 
-using morvane::platform::is_directory;
 using morvane::platform::print_message;
 
-void report(const char* path, std::string_view what) {
-    print_message("%s: %.*s\n", path, static_cast<int>(what.size()), what.data());
+// Says what is wrong with a file, "PATH: WHAT" or "PATH: WHAT: DETAIL", and
+// returns false, as check_file does then.
+bool report(const char* path, std::string_view what, const char* detail = nullptr) {
+    print_message("%s: %.*s%s%s\n", path, static_cast<int>(what.size()), what.data(),
+                  detail != nullptr ? ": " : "", detail != nullptr ? detail : "");
+    return false;
 }
 
 constexpr const char* help =
@@ -45,38 +47,30 @@ void print_position(const char* path, std::uint64_t line, std::uint64_t column, 
 
 // Checks one file and reports what is wrong with it. True when it parsed.
 bool check_file(const char* path, const morvane::options& how) {
-    if (is_directory(path)) {
-        report(path, "unable to read file: it is a directory");
-        return false;
-    }
+    using morvane::outcome;
+    if (morvane::platform::is_directory(path))
+        return report(path, "unable to read file", "it is a directory");
     // Read as text, as the converter reads it, so that both see the same
     // bytes where the platform stores text differently.
     std::FILE* file = morvane::platform::open_file(path, "r");
-    if (file == nullptr) {
-        report(path, std::string("unable to open file: ") + std::strerror(errno));
-        return false;
-    }
+    if (file == nullptr) return report(path, "unable to open file", std::strerror(errno));
     errno = 0;
     const morvane::check_result result = morvane::check(file, how);
     const int read_errno = errno;
     std::fclose(file);
     switch (result.status) {
-    case morvane::outcome::success:
+    case outcome::success:
         for (const morvane::warning& w : result.warnings)
             print_position(path, w.line, w.column, "warning: ", w.message);
         return true;
-    case morvane::outcome::parse_failure: {
-        const morvane::syntax_error& e = *result.error;
-        print_position(path, e.line, e.column, "", e.message());
+    case outcome::parse_failure:
+        print_position(path, result.error->line, result.error->column, "", result.error->message());
         return false;
-    }
-    case morvane::outcome::read_failure:
-        report(path, std::string("unable to read file") +
-                         (read_errno != 0 ? std::string(": ") + std::strerror(read_errno) : ""));
-        return false;
+    case outcome::read_failure:
+        return report(path, "unable to read file",
+                      read_errno != 0 ? std::strerror(read_errno) : nullptr);
     default:
-        report(path, morvane::describe(result.status));
-        return false;
+        return report(path, morvane::describe(result.status));
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // One conversion, in its two halves: parse the old format into a document, then
 // write the document in the new format. All state lives in this object, so
-// conversions can run one after another or side by side in one process.
+// conversions can run one after another or side by side in one process. It is
+// not copied, as its document is not.
 
 #include "driver/warnings.hpp"
 #include "model/builder.hpp"
@@ -16,10 +17,6 @@ namespace morvane {
 
 class conversion {
   public:
-    conversion() = default;
-    conversion(const conversion&) = delete;
-    conversion& operator=(const conversion&) = delete;
-
     // True when the whole input is a well-formed project; the document is then
     // built, and `notes`, when given, has seen every action. False leaves the
     // document empty. Throws read_error when the input cannot be read and

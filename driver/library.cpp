@@ -2,6 +2,7 @@
 // conversion can meet is caught here and turned into an outcome.
 
 #include "driver/conversion.hpp"
+#include "driver/outcome_words.hpp"
 #include "io/file_streams.hpp"
 #include "io/stream_io.hpp"
 #include "model/counts.hpp"
@@ -11,8 +12,8 @@
 #include <morvane/morvane.hpp>
 
 #include <new>
-#include <optional>
 #include <stdexcept>
+#include <type_traits>
 
 namespace morvane {
 namespace {
@@ -34,104 +35,81 @@ template <class Step> outcome guarded(Step&& step) {
     }
 }
 
-outcome parse_with(conversion& run, input_source& in, warning_collector* notes = nullptr) {
-    return run.parse(in, notes) ? outcome::success : outcome::parse_failure;
-}
+constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 
-// The collector that the options ask for, if any.
-std::optional<warning_collector> collector_for(const options& how) {
-    return how.warnings ? std::optional<warning_collector>(std::in_place) : std::nullopt;
-}
-warning_collector* pointer_to(std::optional<warning_collector>& c) { return c ? &*c : nullptr; }
-
-template <class Source> conversion_result convert_from(Source&& source, const options& how) {
-    conversion_result result;
+// Parses the whole input and makes the result from the conversion with
+// finish(run, parsed), then adds the warnings that `how` asks for: collecting
+// them prints the records, which sorts their lists, so it comes last. When
+// the step fails the result holds nothing but its outcome.
+template <class Result, class Finish>
+Result parse_from(input_source&& in, const options& how, Finish&& finish) {
+    Result result;
     result.status = guarded([&] {
         conversion run;
-        std::optional<warning_collector> notes = collector_for(how);
-        const outcome parsed = parse_with(run, source, pointer_to(notes));
-        if (parsed != outcome::success) return parsed;
-        string_sink sink(result.text);
-        // Writing sorts the lists in place; the counts do not depend on it.
-        const project_counts counts = count_records(run.doc());
-        run.write(sink);
-        result.counts = counts;
-        if (notes) result.warnings = notes->finish();
-        return outcome::success;
+        // Only a check says where an input stops parsing.
+        run.track_failures(std::is_same_v<Result, check_result>);
+        warning_collector notes;
+        const bool parsed = run.parse(in, how.warnings ? &notes : nullptr);
+        Result made = finish(run, parsed);
+        if (parsed && how.warnings) made.warnings = notes.finish();
+        result = std::move(made);
+        return parsed ? outcome::success : outcome::parse_failure;
     });
-    if (result.status != outcome::success) {
-        result.text.clear();
-        result.warnings.clear();
-    }
     return result;
 }
 
-constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+// A conversion's new-format text and counts.
+conversion_result written(conversion& run, bool parsed) {
+    conversion_result result;
+    if (!parsed) return result;
+    // Writing sorts the lists in place; the counts do not depend on it.
+    result.counts = count_records(run.doc());
+    string_sink sink(result.text);
+    run.write(sink);
+    return result;
+}
 
-template <class Source> check_result check_from(Source&& source, const options& how) {
+// Where a checked input stops parsing, and what would have fitted there.
+check_result located(conversion& run, bool parsed) {
     check_result result;
-    result.status = guarded([&] {
-        conversion run;
-        run.track_failures(true);
-        std::optional<warning_collector> notes = collector_for(how);
-        const outcome parsed = parse_with(run, source, pointer_to(notes));
-        if (parsed == outcome::parse_failure) {
-            const old_format_parser& p = run.parser();
-            syntax_error error;
-            error.offset = p.furthest_failure();
-            const text_position at = position_of(p.buffered(), p.furthest_failure());
-            error.line = at.line;
-            error.column = at.column;
-            error.line_begin = at.line_begin;
-            error.line_end = at.line_end;
-            error.expected = describe_expected(p.expected());
-            error.byte_order_mark = p.buffered().starts_with(byte_order_mark);
-            result.error = std::move(error);
-        }
-        if (notes && parsed == outcome::success) result.warnings = notes->finish();
-        return parsed;
-    });
-    if (result.status != outcome::parse_failure) result.error.reset();
-    if (result.status != outcome::success) result.warnings.clear();
+    if (parsed) return result;
+    const old_format_parser& p = run.parser();
+    const text_position at = position_of(p.buffered(), p.furthest_failure());
+    result.error = syntax_error{p.furthest_failure(),
+                                at.line,
+                                at.column,
+                                at.line_begin,
+                                at.line_end,
+                                describe_expected(p.expected()),
+                                p.buffered().starts_with(byte_order_mark)};
     return result;
 }
 
 } // namespace
 
 std::string_view describe(outcome o) noexcept {
-    switch (o) {
-    case outcome::success:
-        return "Success";
-    case outcome::parse_failure:
-        return "Not a well-formed project";
-    case outcome::read_failure:
-        return "Unable to read the input";
-    case outcome::write_failure:
-        return "Unable to write the output";
-    case outcome::out_of_memory:
-        return errors[error_out_of_memory];
-    }
-    return errors[error_unknown];
+    const auto i = static_cast<std::size_t>(o);
+    return i < std::size(outcome_table) ? outcome_table[i].text : errors[error_unknown];
 }
 
 conversion_result convert(std::string_view old_format, const options& how) {
-    return convert_from(memory_source(old_format), how);
+    return parse_from<conversion_result>(memory_source(old_format), how, written);
 }
 
 conversion_result convert(std::istream& old_format, const options& how) {
-    return convert_from(istream_source(old_format), how);
+    return parse_from<conversion_result>(istream_source(old_format), how, written);
 }
 
 check_result check(std::string_view old_format, const options& how) {
-    return check_from(memory_source(old_format), how);
+    return parse_from<check_result>(memory_source(old_format), how, located);
 }
 
 check_result check(std::istream& old_format, const options& how) {
-    return check_from(istream_source(old_format), how);
+    return parse_from<check_result>(istream_source(old_format), how, located);
 }
 
 check_result check(std::FILE* old_format, const options& how) {
-    return check_from(file_input(old_format), how);
+    return parse_from<check_result>(file_input(old_format), how, located);
 }
 
 std::string syntax_error::message() const {
@@ -152,9 +130,8 @@ namespace {
 template <class State> outcome parse_into(std::unique_ptr<State>& s, input_source&& in) {
     return guarded([&] {
         s = std::make_unique<State>();
-        const outcome parsed = parse_with(s->run, in);
-        s->parsed = parsed == outcome::success;
-        return parsed;
+        s->parsed = s->run.parse(in);
+        return s->parsed ? outcome::success : outcome::parse_failure;
     });
 }
 

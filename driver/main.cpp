@@ -13,7 +13,6 @@ namespace {
 
 using morvane::platform::file_path;
 using morvane::platform::interruption_guard;
-using morvane::platform::is_directory;
 using morvane::platform::open_file;
 using morvane::platform::print_message;
 
@@ -21,15 +20,11 @@ constexpr const char* banner = "Reverse MorvaNE file conversion utility v1.0\n"
                                "Copyright (c) the morvane-convert authors\n"
                                "\n";
 
-// Two paths that name one file (the same path, another path to it, a link).
-bool same_file(const char* a, const char* b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(file_path(a), file_path(b), ec) && !ec;
-}
-
-void close(std::FILE*& file) {
-    if (file != nullptr) std::fclose(file);
-    file = nullptr;
+// Says that a file did not open, read or write ("Unable to open file 'x' for
+// input.") and returns the exit status of a failed run.
+int unable(const char* verb, const char* path, const char* use = "") {
+    print_message("Unable to %s file '%s'%s.\n", verb, path, use);
+    return 1;
 }
 
 int out_of_memory() {
@@ -45,20 +40,14 @@ int convert_files(std::FILE* input, std::FILE* output, interruption_guard& inter
     using morvane::outcome;
     morvane::converter run;
     const outcome parsed = run.parse(input);
-    if (parsed == outcome::read_failure) {
-        print_message("Unable to read file '%s'.\n", in_path);
-        return 1;
-    }
+    if (parsed == outcome::read_failure) return unable("read", in_path);
     if (parsed == outcome::out_of_memory) return out_of_memory();
     std::fputs(parsed == outcome::success ? "Success!\n" : "Failure.\n", stderr);
     const outcome written = run.write(output);
     if (written == outcome::out_of_memory) return out_of_memory();
     // A write that failed, the last flush and close included, leaves the
     // output empty, as after a failed parse.
-    if (!interruption.close(written == outcome::success)) {
-        print_message("Unable to write file '%s'.\n", out_path);
-        return 1;
-    }
+    if (!interruption.close(written == outcome::success)) return unable("write", out_path);
     return parsed == outcome::success ? 0 : 1;
 }
 
@@ -80,28 +69,22 @@ int main(int argc, char** argv) {
     const char* in_path = argv[1];
     const char* out_path = argv[2];
 
-    // Opening the output first would empty the input when both name one file.
-    if (same_file(in_path, out_path)) {
-        print_message("Unable to open file '%s' for output.\n", out_path);
-        return 1;
-    }
+    // Opening the output first would empty the input when both paths name one
+    // file (the same path, another path to it, a link).
+    std::error_code ec;
+    if (std::filesystem::equivalent(file_path(in_path), file_path(out_path), ec) && !ec)
+        return unable("open", out_path, " for output");
 
     // Both opens happen before either is looked at, so the output is created
-    // (or emptied) even when the input is missing.
-    std::FILE* input = open_file(in_path, "r");
+    // (or emptied) even when the input is missing or a directory.
+    std::FILE* input = morvane::platform::is_directory(in_path) ? nullptr : open_file(in_path, "r");
     std::FILE* output = open_file(out_path, "w");
     if (output != nullptr) interruption.open(output, file_path(out_path));
-    if (input != nullptr && is_directory(in_path)) close(input);
-
-    int status = 1;
-    if (input == nullptr) {
-        print_message("Unable to open file '%s' for input.\n", in_path);
-        if (output == nullptr) print_message("Unable to open file '%s' for output.\n", out_path);
-    } else if (output == nullptr) {
-        print_message("Unable to open file '%s' for output.\n", out_path);
-    } else {
-        status = convert_files(input, output, interruption, in_path, out_path);
-    }
-    close(input);
+    if (input == nullptr) unable("open", in_path, " for input");
+    if (output == nullptr) unable("open", out_path, " for output");
+    const int status = input != nullptr && output != nullptr
+                           ? convert_files(input, output, interruption, in_path, out_path)
+                           : 1;
+    if (input != nullptr) std::fclose(input);
     return status;
 }

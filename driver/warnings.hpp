@@ -20,8 +20,6 @@ namespace morvane {
 
 class warning_collector {
   public:
-    warning_collector();
-
     // Called after each replayed action ran on b, with the action's captured
     // text (a statement's value, or where a block's keyword stands) as bytes
     // of `input`, the whole input of the parse.
@@ -46,15 +44,17 @@ class warning_collector {
         std::size_t at;
         std::string message;
         std::size_t earlier = no_earlier;
-        std::string_view after;
+        std::string_view after = "";
     };
     static constexpr std::size_t no_earlier = ~std::size_t{0};
 
     std::string_view input_;
     std::vector<opened_block> blocks_; // in file order
     std::vector<pending> found_;
-    // Where the statements of the open block of each kind were last given,
-    // indexed by action id; a block's first action forgets its kind's entries.
+    // Indexed by action id: where each statement was last given, and at a
+    // block's first action, where the open block of that kind begins. A
+    // statement given after the beginning of its block is given again; none
+    // is at offset 0, inside no block.
     std::array<std::size_t, 128> given_{};
     std::size_t value_at_ = no_earlier; // the capture just replayed, if any
 };

@@ -2,6 +2,8 @@
 // cross as Uint8Array copies in both directions, never as strings: project
 // files may hold NUL and bytes above 127.
 
+#include "driver/outcome_words.hpp"
+
 #include <morvane/morvane.hpp>
 
 #include <emscripten/bind.h>
@@ -11,28 +13,12 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
 using emscripten::val;
-
-std::string_view status_name(morvane::outcome o) {
-    switch (o) {
-    case morvane::outcome::success:
-        return "success";
-    case morvane::outcome::parse_failure:
-        return "parse_failure";
-    case morvane::outcome::out_of_memory:
-        return "out_of_memory";
-    // Buffers in memory are never read from or written to a device.
-    case morvane::outcome::read_failure:
-        return "read_failure";
-    case morvane::outcome::write_failure:
-        return "write_failure";
-    }
-    return "out_of_memory";
-}
 
 // A copy of a JavaScript Uint8Array in this module's memory. Throws
 // std::bad_alloc when memory can't hold it, which includes an array longer
@@ -102,57 +88,47 @@ val counts_of(const morvane::project_counts& c) {
     return counts;
 }
 
-// {status, output, counts, error, warnings}: output is empty, the counts are
-// zero and there are no warnings unless the input converted; error says where
-// a file that does not parse goes wrong.
-val conversion_of(const morvane::conversion_result& converted, val error) {
+// {status, output, counts, error, warnings} for a conversion of input,
+// {status, error, warnings} for a check: output is empty, the counts are zero
+// and there are no warnings unless the input converted; error says where a
+// file that does not parse goes wrong.
+template <class Result> val result_of(const Result& r, std::string_view input) {
     val result = val::object();
-    result.set("status", std::string(status_name(converted.status)));
-    result.set("output", bytes_to(converted.text));
-    result.set("counts", counts_of(converted.counts));
-    result.set("error", error);
-    result.set("warnings", warnings_of(converted.warnings));
+    // The status is the library's, so it names an outcome.
+    result.set("status", std::string(morvane::outcome_table[static_cast<int>(r.status)].name));
+    if constexpr (std::is_same_v<Result, morvane::conversion_result>) {
+        result.set("output", bytes_to(r.text));
+        result.set("counts", counts_of(r.counts));
+        result.set("error", r.status == morvane::outcome::parse_failure
+                                ? error_of(morvane::check(input))
+                                : val::null());
+    } else {
+        result.set("error", error_of(r));
+    }
+    result.set("warnings", warnings_of(r.warnings));
     return result;
 }
 
-// {status, error, warnings}
-val check_of(const morvane::check_result& checked) {
-    val result = val::object();
-    result.set("status", std::string(status_name(checked.status)));
-    result.set("error", error_of(checked));
-    result.set("warnings", warnings_of(checked.warnings));
-    return result;
-}
-
-// Warnings are always asked for: the page shows them, and a script may ignore
-// them.
-constexpr morvane::options with_warnings{.warnings = true};
-
-// When the input's copy itself does not fit, memory ran out before the library
-// could say so; the answer is then the library's own for running out.
-val convert_bytes(const val& bytes) {
+// The library's answer for the bytes. When the input's copy itself does not
+// fit, memory ran out before the library could say so; the answer is then the
+// library's own for running out. Buffers in memory are never read from or
+// written to a device, so the other failures never come.
+template <class Result>
+val answered(const val& bytes, Result (*call)(std::string_view, const morvane::options&)) {
     try {
         const std::string input = bytes_from(bytes);
-        const morvane::conversion_result converted = morvane::convert(input, with_warnings);
-        return conversion_of(converted, converted.status == morvane::outcome::parse_failure
-                                            ? error_of(morvane::check(input))
-                                            : val::null());
+        // Warnings are always asked for: the page shows them, and a script
+        // may ignore them.
+        return result_of(call(input, {.warnings = true}), input);
     } catch (const std::bad_alloc&) {
-        morvane::conversion_result starved;
+        Result starved;
         starved.status = morvane::outcome::out_of_memory;
-        return conversion_of(starved, val::null());
+        return result_of(starved, "");
     }
 }
 
-val check_bytes(const val& bytes) {
-    try {
-        return check_of(morvane::check(bytes_from(bytes), with_warnings));
-    } catch (const std::bad_alloc&) {
-        morvane::check_result starved;
-        starved.status = morvane::outcome::out_of_memory;
-        return check_of(starved);
-    }
-}
+val convert_bytes(const val& bytes) { return answered(bytes, morvane::convert); }
+val check_bytes(const val& bytes) { return answered(bytes, morvane::check); }
 
 } // namespace
 

@@ -1,9 +1,11 @@
 // The executables run as users and scripts run them, on the case files.
 //   cases/NAME: the converter on input.old gives exactly expected.new, its
-//     stderr and status; the checker gives the same verdict, silently where the
-//     input converts and else exactly the line of expected.check. With
-//     --warnings it adds, for an input that converts, exactly the lines of
-//     expected.warnings (none when the case has no such file).
+//     stderr and status; the checker with --warnings gives the same verdict,
+//     with exactly the line of expected.check where the input does not
+//     convert and else exactly the lines of expected.warnings (none when the
+//     case has no such file). (The checker without --warnings is silent on a
+//     file that converts with warnings: cli/check-one-line-per-broken-file-in-order.)
+//     The library on the input's bytes gives the same, on several threads.
 //   cli/NAME: the command line in `command` (program, then one argument a line)
 //     gives expected.stderr, expected.status and expected.stdout (nothing when
 //     absent), and leaves expected.output in $D/out.new; $D is a scratch copy of
@@ -18,10 +20,14 @@
 
 #include "support/run_program.hpp"
 
+#include <morvane/morvane.hpp>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -70,20 +76,56 @@ TEST_P(converts, exact_output_messages_and_status) {
     ASSERT_TRUE(fs::exists(out));
     EXPECT_EQ(read_file(out), expected_file(dir, "new"));
 
-    const auto checked = run_program(MORVANE_CHECK, {dir + "/input.old"});
+    const auto checked = run_program(MORVANE_CHECK, {"--warnings", dir + "/input.old"});
     EXPECT_EQ(checked.status, r.status);
     const std::string path = platform_text(dir + "/");
-    EXPECT_EQ(checked.err, r.status == 0 ? "" : path + expected_file(dir, "check"));
-
-    const auto warned = run_program(MORVANE_CHECK, {"--warnings", dir + "/input.old"});
-    EXPECT_EQ(warned.status, r.status);
-    std::string warnings;
+    std::string said = r.status == 0 ? "" : path + expected_file(dir, "check");
     if (r.status == 0 && fs::exists(dir + "/expected.warnings")) {
         std::istringstream lines(expected_file(dir, "warnings", false));
         for (std::string line; std::getline(lines, line);)
-            warnings += platform_text(path + line + "\n");
+            said += platform_text(path + line + "\n");
     }
-    EXPECT_EQ(warned.err, r.status == 0 ? warnings : checked.err);
+    EXPECT_EQ(checked.err, said);
+}
+
+// A thread's run of the library over every case's bytes, from the case at
+// `first` round to the one before it: convert and check give the case's
+// verdict and output (as stored where text is kept as it is) and the same
+// warnings, and check's error or warnings are the lines morvane-check prints,
+// each at the offset its line and column name. The first case that differs,
+// or "".
+std::string library_differs(const std::vector<std::string>& names, std::size_t first) {
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        const std::string dir =
+            std::string(MORVANE_CASES) + "/" + names[(first + k) % names.size()];
+        const std::string input = read_file(dir + "/input.old");
+        const auto converted = morvane::convert(input, {.warnings = true});
+        const auto checked = morvane::check(input, {.warnings = true});
+        std::string lines;
+        const auto line = [&lines](const auto& at, const std::string& what) {
+            const bool at_offset = at.offset == at.line_begin + at.column - 1;
+            lines += "input.old:" + std::to_string(at.line) + ":" + std::to_string(at.column) +
+                     ": " + what + (at_offset ? "\n" : " (not at its offset)\n");
+        };
+        if (checked.error) line(*checked.error, checked.error->message());
+        for (const morvane::warning& w : checked.warnings) line(w, "warning: " + w.message);
+        const bool ok = read_file(dir + "/expected.status") == "0\n";
+        const std::string said = dir + (ok ? "/expected.warnings" : "/expected.check");
+        if (converted.ok() != ok || checked.ok() != ok || converted.warnings != checked.warnings ||
+            converted.text != read_file(dir + "/expected.new") ||
+            lines != (fs::exists(said) ? read_file(said) : ""))
+            return dir;
+    }
+    return "";
+}
+
+TEST(library, every_case_on_several_threads_at_once) {
+    const std::vector<std::string> names = names_in(MORVANE_CASES);
+    std::vector<std::future<std::string>> runs;
+    for (std::size_t t = 0; t < 6; ++t)
+        runs.push_back(std::async(std::launch::async, library_differs, std::cref(names),
+                                  t * names.size() / 6));
+    for (auto& run : runs) EXPECT_EQ(run.get(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(e2e, converts, ::testing::ValuesIn(names_in(MORVANE_CASES)), test_name);
@@ -106,15 +148,13 @@ TEST_P(command_line, status_messages_and_files) {
     fs::copy(cases + "files", dir);
     fs::create_hard_link(dir + "/in.old", dir + "/hard.old");
     std::istringstream lines(expand(read_file(want + "/command"), dir));
-    std::string program;
-    std::getline(lines, program);
-    std::vector<std::string> args;
+    std::vector<std::string> args; // the program, then its arguments
     for (std::string arg; std::getline(lines, arg);) {
         if (arg.starts_with("/dev/") || arg.starts_with("/proc/"))
             if (!fs::exists(arg)) GTEST_SKIP() << "no " << arg << " here";
         args.push_back(arg);
     }
-    const auto r = run_program(program, args);
+    const auto r = run_program(args[0], {args.begin() + 1, args.end()});
     EXPECT_EQ(r.status, std::stoi(read_file(want + "/expected.status")));
     EXPECT_EQ(r.err, platform_text(expand(read_file(want + "/expected.stderr"), dir)));
     const bool answers = fs::exists(want + "/expected.stdout");

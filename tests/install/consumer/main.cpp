@@ -7,16 +7,12 @@
 
 int main() {
     const auto converted = morvane::convert("[frame] [name] idle; [sprite] [x] 5; ! !");
-    if (!converted.ok() || converted.text != "[frame idle]\nsprite 0 x=5\n") {
-        std::cerr << "conversion gave: " << converted.text << "\n";
-        return 1;
-    }
     const auto checked = morvane::check("[frame]\n[name] idle;");
-    if (checked.status != morvane::outcome::parse_failure || !checked.error ||
-        checked.error->line != 2 || checked.error->message() != R"(expected "!" or "[")") {
-        std::cerr << "check gave the wrong answer\n";
-        return 1;
-    }
-    std::cout << "consumer ok\n";
-    return 0;
+    const bool right = converted.ok() && converted.text == "[frame idle]\nsprite 0 x=5\n" &&
+                       checked.status == morvane::outcome::parse_failure && checked.error &&
+                       checked.error->line == 2 &&
+                       checked.error->message() == R"(expected "!" or "[")";
+    std::cout << (right ? "consumer ok\n"
+                        : "wrong answers; the conversion gave: " + converted.text);
+    return right ? 0 : 1;
 }
