@@ -74,8 +74,10 @@ constexpr std::array<block_kind, 12> kinds{{
      }},
 }};
 
-static_assert(std::ranges::adjacent_find(kinds, std::ranges::greater_equal(), &block_kind::head) ==
-                  kinds.end(),
+static_assert(std::adjacent_find(kinds.begin(), kinds.end(),
+                                 [](const block_kind& x, const block_kind& y) {
+                                     return x.head >= y.head;
+                                 }) == kinds.end(),
               "kinds go in the order of their first actions");
 
 // The kind that an action belongs to, or kinds.size() for one before them all.
