@@ -18,6 +18,8 @@ template <class R, class T> R* record_type(T R::*);
 template <class R> R* record_type(void (*)(writer&, R*));
 template <auto of> using record_of = decltype(record_type(of));
 
+// What a row of the table needs of its kind's record, each as a function of
+// the untyped record: the builder's cursor to it, its key and its printer.
 template <auto cursor> void* opened(const builder& b) { return b.*cursor; }
 template <auto field> text key(const void* r) { return as<record_of<field>>(r)->*field; }
 template <auto print> void printed(writer& w, void* r, const void*) {
