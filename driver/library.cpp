@@ -122,29 +122,24 @@ std::string syntax_error::message() const {
 struct converter::state {
     conversion run;
     bool parsed = false;
+
+    static outcome parse_into(std::unique_ptr<state>& s, input_source&& in) {
+        return guarded([&] {
+            s = std::make_unique<state>();
+            s->parsed = s->run.parse(in);
+            return s->parsed ? outcome::success : outcome::parse_failure;
+        });
+    }
+
+    // Writing sorts the project in place, so it is written once and then let go.
+    static outcome write_from(std::unique_ptr<state>& s, output_sink&& out) {
+        const std::unique_ptr<state> taken = std::move(s);
+        return guarded([&] {
+            if (taken != nullptr && taken->parsed) taken->run.write(out);
+            return outcome::success;
+        });
+    }
 };
-
-namespace {
-
-// Templates so that they may be handed the converter's private state.
-template <class State> outcome parse_into(std::unique_ptr<State>& s, input_source&& in) {
-    return guarded([&] {
-        s = std::make_unique<State>();
-        s->parsed = s->run.parse(in);
-        return s->parsed ? outcome::success : outcome::parse_failure;
-    });
-}
-
-// Writing sorts the project in place, so it is written once and then let go.
-template <class State> outcome write_from(std::unique_ptr<State>& s, output_sink&& out) {
-    const std::unique_ptr<State> taken = std::move(s);
-    return guarded([&] {
-        if (taken != nullptr && taken->parsed) taken->run.write(out);
-        return outcome::success;
-    });
-}
-
-} // namespace
 
 converter::converter() = default;
 converter::~converter() = default;
@@ -152,16 +147,16 @@ converter::converter(converter&&) noexcept = default;
 converter& converter::operator=(converter&&) noexcept = default;
 
 outcome converter::parse(std::string_view old_format) {
-    return parse_into(state_, memory_source(old_format));
+    return state::parse_into(state_, memory_source(old_format));
 }
 outcome converter::parse(std::istream& old_format) {
-    return parse_into(state_, istream_source(old_format));
+    return state::parse_into(state_, istream_source(old_format));
 }
 outcome converter::parse(std::FILE* old_format) {
-    return parse_into(state_, file_input(old_format));
+    return state::parse_into(state_, file_input(old_format));
 }
 
-outcome converter::write(std::ostream& out) { return write_from(state_, ostream_sink(out)); }
-outcome converter::write(std::FILE* out) { return write_from(state_, file_output(out)); }
+outcome converter::write(std::ostream& out) { return state::write_from(state_, ostream_sink(out)); }
+outcome converter::write(std::FILE* out) { return state::write_from(state_, file_output(out)); }
 
 } // namespace morvane

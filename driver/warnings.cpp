@@ -18,6 +18,8 @@ template <class R, class T> R* record_type(T R::*);
 template <class R> R* record_type(void (*)(writer&, R*));
 template <auto of> using record_of = decltype(record_type(of));
 
+// What a row of the table needs of its kind's record, each as a function of
+// the untyped record: the builder's cursor to it, its key and its printer.
 template <auto cursor> void* opened(const builder& b) { return b.*cursor; }
 template <auto field> text key(const void* r) { return as<record_of<field>>(r)->*field; }
 template <auto print> void printed(writer& w, void* r, const void*) {
@@ -74,8 +76,10 @@ constexpr std::array<block_kind, 12> kinds{{
      }},
 }};
 
-static_assert(std::ranges::adjacent_find(kinds, std::ranges::greater_equal(), &block_kind::head) ==
-                  kinds.end(),
+static_assert(std::adjacent_find(kinds.begin(), kinds.end(),
+                                 [](const block_kind& x, const block_kind& y) {
+                                     return x.head >= y.head;
+                                 }) == kinds.end(),
               "kinds go in the order of their first actions");
 
 // The kind that an action belongs to, or kinds.size() for one before them all.
