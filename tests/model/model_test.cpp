@@ -79,15 +79,15 @@ void expect_keys_agree(document& doc, const std::vector<text>& keys, auto cmp, a
 TEST(orderings, sort_keys_and_equalities_agree_with_the_orderings) {
     document doc;
     // Each key with its value as an index, which reads like a decimal
-    // conversion, saturated.
+    // conversion, saturated; a value just short of the limit is still exact.
     const std::string held(22, 'n');
     // clang-format off
     const std::pair<std::string, std::int64_t> values[] = {
         {"", 0}, {"00", 0}, {"-0", 0}, {"7", 7}, {" 7", 7}, {"+3", 3}, {"x", 0}, {"-12ab", -12},
-        {"10", 10}, {"99999999999999999999999", INT64_MAX}, {"-99999999999999999999", -INT64_MAX},
+        {"99999999999999999999999", INT64_MAX}, {"-9223372036854775798", -9223372036854775798},
         {"9", 9}, {"a", 0}, {std::string("a\0", 2), 0}, {std::string("a\0b", 3), 0}, {"ab", 0},
         {held, 0}, {held + '\0', 0}, {held + 'a', 0}, {held + 'b', 0}, {held + 'a' + '\0', 0},
-        {"\xFF", 0}, {held + "ab", 0}, {held.substr(1) + 'o', 0}};
+        {"\xFF", 0}, {held + "ab", 0}, {held.substr(1) + 'o', 0}, {"\t7", 7}, {"10", 10}};
     // clang-format on
     std::vector<text> keys{text()};
     for (const auto& [s, value] : values) {
