@@ -26,7 +26,9 @@ const std::vector<std::string> read_only = {
     "\r\n\x1a\x1a", "\n", "a\r\x1a", "a\r", "a\032b\032", "a\032b"};
 // clang-format on
 
-TEST(crlf_text_source, pairs_become_line_feeds_and_end_marks_go_at_any_split) {
+// Read at every split, and written in pieces of every size (also one larger
+// than the sink's own block).
+TEST(crlf_text, line_feeds_and_end_marks_at_any_split_of_reads_and_writes) {
     for (const auto* pairs : {&both_ways, &read_only})
         for (std::size_t i = 0; i < pairs->size(); i += 2)
             for (const std::size_t step : {1U, 2U, 3U, 64U})
@@ -39,18 +41,11 @@ TEST(crlf_text_source, pairs_become_line_feeds_and_end_marks_go_at_any_split) {
                     EXPECT_EQ(text, (*pairs)[i + 1]) << ::testing::PrintToString((*pairs)[i])
                                                      << " step " << step << " max " << max;
                 }
-    memory_source stored("a\r\n");
-    EXPECT_EQ(crlf_text_source(stored).size_hint(), 3U) << "the stored size bounds the text";
-}
-
-// Also one write larger than the sink's own block.
-TEST(crlf_text_sink, every_line_feed_is_stored_as_a_pair_and_nothing_else_changes) {
+    memory_source three("a\r\n");
+    EXPECT_EQ(crlf_text_source(three).size_hint(), 3U) << "the stored size bounds the text";
     std::vector<std::string> pairs = both_ways;
     pairs.insert(pairs.end(), {"", ""});
-    for (int i = 0; i < 300000; ++i) {
-        pairs[pairs.size() - 2] += "line\r\n";
-        pairs.back() += "line\n";
-    }
+    for (int i = 0; i < 300000; ++i) pairs.end()[-2] += "line\r\n", pairs.back() += "line\n";
     for (std::size_t i = 0; i < pairs.size(); i += 2) {
         const std::string &stored = pairs[i], &text = pairs[i + 1];
         for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, text.size()}) {

@@ -4,7 +4,7 @@
 // their fixed order, groups sorted by name with the partition sort's tie order,
 // absent names sorting first and printing as empty text.
 
-#include "property/project_model.hpp"
+#include "property/random_project.hpp"
 #include "support/convert.hpp"
 #include "support/partition_sort.hpp"
 
@@ -18,17 +18,15 @@ namespace {
 
 using enum block_kind;
 
+std::string shown(const std::string* value) { return value != nullptr ? *value : ""; }
+
 std::vector<const block*> sorted_by_name(std::vector<const block*> blocks) {
     return partition_sorted(blocks, [](const block* a, const block* b) {
-        const std::string* x = a->last("name");
-        const std::string* y = b->last("name");
-        if (x == nullptr || y == nullptr) return (x != nullptr ? 1 : 0) - (y != nullptr ? 1 : 0);
-        const int c = x->compare(*y);
-        return c < 0 ? -1 : (c > 0 ? 1 : 0);
+        const auto x = std::pair(a->last("name") != nullptr, shown(a->last("name")));
+        const auto y = std::pair(b->last("name") != nullptr, shown(b->last("name")));
+        return (x > y) - (x < y);
     });
 }
-
-std::string shown(const std::string* value) { return value != nullptr ? *value : ""; }
 
 // "HEAD KEY=VALUE" lines for the keys given, in this order.
 void keyed_lines(std::string& out, const block& b, const std::string& head,
@@ -45,17 +43,19 @@ void frame_lines(std::string& out, const block& f, const std::string& head) {
     keyed_lines(out, f, head, {"duration"});
     // Sounds go by their index as text: 0, 1, 10, 11, 2, ...
     const auto sounds = f.children_of(sound);
-    std::vector<std::pair<std::string, const block*>> by_index;
-    for (std::size_t i = 0; i < sounds.size(); ++i)
-        by_index.emplace_back(std::to_string(i), sounds[i]);
-    std::sort(by_index.begin(), by_index.end());
-    for (const auto& [i, s] : by_index) {
-        if (const auto* name = s->last("name")) out += head + " sound " + i + "=" + *name + "\n";
-        keyed_lines(out, *s, head + " sound " + i, {"volume"});
+    std::vector<std::string> indices;
+    for (std::size_t i = 0; i < sounds.size(); ++i) indices.push_back(std::to_string(i));
+    std::sort(indices.begin(), indices.end());
+    for (const std::string& i : indices) {
+        const block& s = *sounds[std::stoul(i)];
+        if (const auto* name = s.last("name")) out += head + " sound " + i + "=" + *name + "\n";
+        keyed_lines(out, s, head + " sound " + i, {"volume"});
     }
 }
 
-void characters(std::string& out, const block& project) {
+// Characters, then charmaps, then frames.
+std::string expected_new_format(const block& project) {
+    std::string out;
     for (const block* c : sorted_by_name(project.children_of(character))) {
         const std::string name = shown(c->last("name"));
         for (const block* a : c->children_of(anim)) {
@@ -69,9 +69,6 @@ void characters(std::string& out, const block& project) {
         for (const block* v : variables)
             out += shown(v->last("name")) + "=" + shown(v->last("default")) + "\n";
     }
-}
-
-void charmaps(std::string& out, const block& project) {
     const auto all = project.children_of(charmap);
     if (!all.empty()) out += "[charmaps]\n";
     for (const block* c : sorted_by_name(all)) {
@@ -81,9 +78,6 @@ void charmaps(std::string& out, const block& project) {
                 out += *m->last("folder") + ":" + *m->last("display") + ",";
         out += "\n";
     }
-}
-
-void frames(std::string& out, const block& project) {
     for (const block* f : sorted_by_name(project.children_of(frame))) {
         out += "[frame " + shown(f->last("name")) + "]\n";
         for (const block* c : sorted_by_name(f->children_of(colrect))) {
@@ -102,13 +96,6 @@ void frames(std::string& out, const block& project) {
                         {"angle", "color", "height", "image", "ink", "opacity", "width", "x",
                          "x flip", "y", "y flip"});
     }
-}
-
-std::string expected_new_format(const block& project) {
-    std::string out;
-    characters(out, project);
-    charmaps(out, project);
-    frames(out, project);
     return out;
 }
 

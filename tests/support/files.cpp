@@ -3,13 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
-#ifdef _WIN32
-#include <process.h>
-#define getpid _getpid
-#else
-#include <unistd.h>
-#endif
 
 namespace morvane::testing {
 
@@ -30,8 +25,10 @@ void write_file(const std::string& path, const std::string& bytes) {
 }
 
 std::string scratch_dir(const std::string& name) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     path_of("morvane-test-" + std::to_string(getpid()) + "-" + name);
+    // Test programs may run side by side: each takes directories of its own.
+    static const std::string own = std::to_string(std::random_device()());
+    const auto dir =
+        std::filesystem::temp_directory_path() / path_of("morvane-test-" + own + "-" + name);
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     const std::u8string utf8 = dir.u8string();

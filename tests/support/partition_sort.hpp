@@ -12,12 +12,9 @@ namespace morvane::testing {
 
 template <class T, class Cmp> std::vector<T> partition_sorted(const std::vector<T>& v, Cmp cmp) {
     if (v.size() < 2) return v;
-    std::vector<T> lower;
-    std::vector<T> upper;
-    for (std::size_t i = 1; i < v.size(); ++i)
+    std::vector<T> lower, upper; // each in the reverse of the order met
+    for (std::size_t i = v.size() - 1; i > 0; --i)
         (cmp(v[i], v[0]) < 0 ? lower : upper).push_back(v[i]);
-    std::reverse(lower.begin(), lower.end());
-    std::reverse(upper.begin(), upper.end());
     std::vector<T> sorted = partition_sorted(lower, cmp);
     sorted.push_back(v[0]);
     for (const T& t : partition_sorted(upper, cmp)) sorted.push_back(t);

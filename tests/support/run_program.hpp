@@ -38,13 +38,11 @@ run_result run_program(const std::string& program, const std::vector<std::string
 // Text as this platform stores it: where text files end lines with CR LF, each
 // LF of a text stream (an output file, standard error) is that pair.
 inline std::string platform_text(std::string_view lines) {
-    std::string stored;
-    for (const char c : lines) {
+    std::string stored(lines);
 #if defined(_WIN32)
-        if (c == '\n') stored += '\r';
+    for (std::size_t at = 0; (at = stored.find('\n', at)) != std::string::npos; at += 2)
+        stored.insert(at, 1, '\r');
 #endif
-        stored += c;
-    }
     return stored;
 }
 

@@ -1,17 +1,63 @@
-// Random projects and their old-format text. Every kind of block; names drawn
+#pragma once
+// Random projects for the property test, which holds its own model of the new
+// format, and their old-format text. Every kind of block; names drawn
 // from a small pool so that duplicates and upper/lower-case neighbours are
 // common; statements left out, repeated and in any order; now and then more
 // than ten sprites, animation frames or sounds; and random white space wherever
 // the format allows it (after every "[", "]", ";" and "!", between a number or
 // a name and its ";", before the first block): blanks, tabs, LF, CR and CRLF.
 
-#include "property/project_model.hpp"
-
 #include <array>
+#include <cstdint>
+#include <random>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace morvane::testing {
-namespace {
+
+// `project` is the whole file: its children are the top-level blocks.
+// clang-format off
+enum class block_kind {
+    character, variable, anim, anim_frame, sound, variable_change, charmap, map,
+    frame, sprite, colrect, point, project
+};
+// clang-format on
+
+struct statement {
+    std::string key, value;
+};
+
+// One block as the input gives it: its statements and nested blocks, each in
+// input order. A key may be given several times (the last one counts) or never.
+struct block {
+    block_kind kind;
+    std::vector<statement> statements;
+    std::vector<block> children;
+
+    // The value of the last statement with this key, or null when none was given.
+    [[nodiscard]] const std::string* last(const std::string& key) const {
+        const std::string* found = nullptr;
+        for (const statement& s : statements)
+            if (s.key == key) found = &s.value;
+        return found;
+    }
+    [[nodiscard]] std::vector<const block*> children_of(block_kind k) const {
+        std::vector<const block*> found;
+        for (const block& c : children)
+            if (c.kind == k) found.push_back(&c);
+        return found;
+    }
+};
+
+// The standard engine gives the same numbers for a seed on every platform.
+struct random_bits {
+    std::mt19937_64 engine;
+    std::size_t below(std::size_t n) { return static_cast<std::size_t>(engine() % n); }
+    bool chance(unsigned percent) { return below(100) < percent; }
+};
+
+namespace generator {
 
 struct shape {
     std::string_view keyword;
@@ -22,7 +68,7 @@ struct shape {
     bool numbered; // sprites, animation frames and sounds get generated indices
 };
 
-const shape& shape_of(block_kind k) {
+inline const shape& shape_of(block_kind k) {
     using enum block_kind;
     static const std::array<shape, 13> shapes{{
         {"char", "name$", {variable, anim}, false},
@@ -52,7 +98,7 @@ constexpr std::array<std::string_view, 16> name_pool{
     "a",       "A",  "b",    "B",    "idle", "Idle", "walk", "walk ",
     "w a l k", "_x", ".dot", "x\\y", "Z9",   "z10",  "z2",   "run.1"};
 
-std::string random_value(random_bits& rng, char kind) {
+inline std::string random_value(random_bits& rng, char kind) {
     std::string s;
     if (kind == '$') {
         if (rng.chance(60)) return std::string(name_pool[rng.below(name_pool.size())]);
@@ -83,7 +129,7 @@ template <class T> void shuffle(std::vector<T>& v, random_bits& rng) {
     for (std::size_t i = v.size(); i > 1; --i) std::swap(v[i - 1], v[rng.below(i)]);
 }
 
-block random_block(random_bits& rng, block_kind kind) {
+inline block random_block(random_bits& rng, block_kind kind) {
     block b{kind, {}, {}};
     std::string_view keys = shape_of(kind).keys;
     while (!keys.empty()) {
@@ -109,7 +155,7 @@ block random_block(random_bits& rng, block_kind kind) {
     return b;
 }
 
-void add_spacing(std::string& out, random_bits& rng) {
+inline void add_spacing(std::string& out, random_bits& rng) {
     constexpr std::array<std::string_view, 8> pieces{" ",  "\t", "\n",   "\r\n",
                                                      "\r", "  ", "\t\t", "\n\n"};
     if (rng.chance(35)) return;
@@ -117,7 +163,7 @@ void add_spacing(std::string& out, random_bits& rng) {
 }
 
 // "[" WORD "]": white space may follow each bracket, never precede "]".
-void open(std::string& out, std::string_view word, random_bits& rng) {
+inline void open(std::string& out, std::string_view word, random_bits& rng) {
     out += '[';
     add_spacing(out, rng);
     out += word;
@@ -125,7 +171,7 @@ void open(std::string& out, std::string_view word, random_bits& rng) {
     add_spacing(out, rng);
 }
 
-void render(std::string& out, const statement& st, random_bits& rng) {
+inline void render(std::string& out, const statement& st, random_bits& rng) {
     open(out, st.key, rng);
     out += st.value;
     // Blanks after a name would belong to the name, so spacing there starts
@@ -138,7 +184,7 @@ void render(std::string& out, const statement& st, random_bits& rng) {
     add_spacing(out, rng);
 }
 
-void render(std::string& out, const block& b, random_bits& rng) {
+inline void render(std::string& out, const block& b, random_bits& rng) {
     open(out, shape_of(b.kind).keyword, rng);
     // Statements may stand before, between and after the nested blocks.
     for (std::size_t s = 0, c = 0; s < b.statements.size() || c < b.children.size();) {
@@ -151,28 +197,17 @@ void render(std::string& out, const block& b, random_bits& rng) {
     add_spacing(out, rng);
 }
 
-} // namespace
+} // namespace generator
 
-const std::string* block::last(const std::string& key) const {
-    const std::string* found = nullptr;
-    for (const statement& s : statements)
-        if (s.key == key) found = &s.value;
-    return found;
+inline block random_project(random_bits& rng) {
+    return generator::random_block(rng, block_kind::project);
 }
 
-std::vector<const block*> block::children_of(block_kind k) const {
-    std::vector<const block*> found;
-    for (const block& c : children)
-        if (c.kind == k) found.push_back(&c);
-    return found;
-}
-
-block random_project(random_bits& rng) { return random_block(rng, block_kind::project); }
-
-std::string old_format(const block& project, random_bits& rng) {
+// The old-format text, with random legal white space and line ends.
+inline std::string old_format(const block& project, random_bits& rng) {
     std::string out;
-    add_spacing(out, rng);
-    for (const block& b : project.children) render(out, b, rng);
+    generator::add_spacing(out, rng);
+    for (const block& b : project.children) generator::render(out, b, rng);
     return out;
 }
 
