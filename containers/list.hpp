@@ -117,6 +117,18 @@ template <class T> T* list_nth_data(const list<T>& l, std::int64_t n) noexcept {
 
 template <class T> std::size_t list_length(const list<T>& l) noexcept { return l.count; }
 
+// Moves every entry of `later`, in order, to the end of `l`, leaving `later`
+// empty. The entries stay where they were allocated, which must outlive `l`.
+template <class T> void list_concat(list<T>& l, list<T>& later) noexcept {
+    if (later.empty()) return;
+    (l.tail != nullptr ? l.tail->next : l.head) = later.head;
+    later.head->prev = l.tail;
+    l.tail = later.tail;
+    l.count += later.count;
+    later.head = later.tail = nullptr;
+    later.count = 0;
+}
+
 template <class T> std::vector<T*> list_to_array(const list<T>& l) {
     std::vector<T*> out;
     out.reserve(l.count);

@@ -2,16 +2,36 @@
 
 #include "writer/print.hpp"
 
+#include <memory>
+#include <vector>
+
 namespace morvane {
 
-bool conversion::parse(input_source& in, warning_collector* notes) {
+bool conversion::parse(input_source& in, warning_collector* notes, const part_plan& plan) {
     parser_.set_input(in);
     parser_.record_positions(notes != nullptr);
+    // The parts after the first are built into documents of their own, which
+    // this one's then takes over, each in order.
+    std::vector<std::unique_ptr<document>> later;
+    std::vector<std::unique_ptr<builder>> builders;
     const bool matched =
-        (notes == nullptr ? parser_.yyparse(builder_)
-                          : parser_.yyparse(builder_, [&](std::uint8_t id, std::string_view text) {
-                                notes->observe(id, text, parser_.buffered(), builder_);
-                            })) != 0;
+        (notes == nullptr
+             ? parser_.yyparse(plan,
+                               [&](std::size_t part) {
+                                   builder* b = &builder_;
+                                   if (part > 0) {
+                                       later.push_back(std::make_unique<document>());
+                                       builders.push_back(std::make_unique<builder>(*later.back()));
+                                       b = builders.back().get();
+                                   }
+                                   return [b](std::uint8_t id, std::string_view captured) {
+                                       run_action(*b, id, captured);
+                                   };
+                               })
+             : parser_.yyparse(builder_, [&](std::uint8_t id, std::string_view text) {
+                   notes->observe(id, text, parser_.buffered(), builder_);
+               })) != 0;
+    for (std::unique_ptr<document>& part : later) doc_.append(std::move(part));
     // The document's texts point into the input the parser read.
     if (matched) doc_.retain(parser_.take_input());
     return matched;

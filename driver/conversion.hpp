@@ -20,8 +20,11 @@ class conversion {
     // True when the whole input is a well-formed project; the document is then
     // built, and `notes`, when given, has seen every action. False leaves the
     // document empty. Throws read_error when the input cannot be read and
-    // fatal_error or std::bad_alloc when memory runs out.
-    [[nodiscard]] bool parse(input_source& in, warning_collector* notes = nullptr);
+    // fatal_error or std::bad_alloc when memory runs out. Without notes, an
+    // input of known size may be matched and built in parts at once, as
+    // `plan` allows.
+    [[nodiscard]] bool parse(input_source& in, warning_collector* notes = nullptr,
+                             const part_plan& plan = {});
 
     // Writes characters, then charmaps, then frames, each group sorted by name,
     // and flushes the sink. Throws write_error when the sink fails.

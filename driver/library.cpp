@@ -11,8 +11,11 @@
 
 #include <morvane/morvane.hpp>
 
+#include <algorithm>
+#include <cstdlib>
 #include <new>
 #include <stdexcept>
+#include <thread>
 #include <type_traits>
 
 namespace morvane {
@@ -37,6 +40,17 @@ template <class Step> outcome guarded(Step&& step) {
 
 constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 
+// How many parts of what size a conversion may match and build at once.
+part_plan plan_for(const options& how) {
+    std::size_t threads = how.threads;
+    if (const char* given = std::getenv("MORVANE_THREADS"); threads == 0 && given != nullptr)
+        threads = std::strtoul(given, nullptr, 10);
+    if (threads == 0) threads = std::thread::hardware_concurrency();
+    part_plan plan{.parts = std::max<std::size_t>(threads, 1)};
+    if (how.min_part_bytes != 0) plan.min_part_bytes = how.min_part_bytes;
+    return plan;
+}
+
 // Parses the whole input and makes the result from the conversion with
 // finish(run, parsed), then adds the warnings that `how` asks for: collecting
 // them prints the records, which sorts their lists, so it comes last. When
@@ -49,7 +63,7 @@ Result parse_from(input_source&& in, const options& how, Finish&& finish) {
         // Only a check says where an input stops parsing.
         run.track_failures(std::is_same_v<Result, check_result>);
         warning_collector notes;
-        const bool parsed = run.parse(in, how.warnings ? &notes : nullptr);
+        const bool parsed = run.parse(in, how.warnings ? &notes : nullptr, plan_for(how));
         Result made = finish(run, parsed);
         if (parsed && how.warnings) made.warnings = notes.finish();
         result = std::move(made);
@@ -123,10 +137,10 @@ struct converter::state {
     conversion run;
     bool parsed = false;
 
-    static outcome parse_into(std::unique_ptr<state>& s, input_source&& in) {
+    static outcome parse_into(std::unique_ptr<state>& s, const part_plan& plan, input_source&& in) {
         return guarded([&] {
             s = std::make_unique<state>();
-            s->parsed = s->run.parse(in);
+            s->parsed = s->run.parse(in, nullptr, plan);
             return s->parsed ? outcome::success : outcome::parse_failure;
         });
     }
@@ -141,19 +155,20 @@ struct converter::state {
     }
 };
 
-converter::converter() = default;
+converter::converter() : converter(options{}) {}
+converter::converter(const options& how) : how_(how) {}
 converter::~converter() = default;
 converter::converter(converter&&) noexcept = default;
 converter& converter::operator=(converter&&) noexcept = default;
 
 outcome converter::parse(std::string_view old_format) {
-    return state::parse_into(state_, memory_source(old_format));
+    return state::parse_into(state_, plan_for(how_), memory_source(old_format));
 }
 outcome converter::parse(std::istream& old_format) {
-    return state::parse_into(state_, istream_source(old_format));
+    return state::parse_into(state_, plan_for(how_), istream_source(old_format));
 }
 outcome converter::parse(std::FILE* old_format) {
-    return state::parse_into(state_, file_input(old_format));
+    return state::parse_into(state_, plan_for(how_), file_input(old_format));
 }
 
 outcome converter::write(std::ostream& out) { return state::write_from(state_, ostream_sink(out)); }

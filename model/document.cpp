@@ -20,6 +20,14 @@ text document::borrow_long(std::string_view bytes) {
     return text::of_long(wide);
 }
 
+void document::append(std::unique_ptr<document> later) {
+    appended_.reserve(appended_.size() + 1);
+    list_concat(frame_list, later->frame_list);
+    list_concat(character_list, later->character_list);
+    list_concat(charmap_list, later->charmap_list);
+    appended_.push_back(std::move(later));
+}
+
 text document::index_text(std::int64_t n) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;

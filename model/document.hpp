@@ -8,6 +8,7 @@
 #include "model/records.hpp"
 
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <string_view>
 #include <utility>
@@ -48,12 +49,16 @@ class document {
     [[nodiscard]] text index_text(std::int64_t n);
     // Keeps an input buffer alive for as long as the document, so values can point into it.
     void retain(large_block buffer) { retained_.push_back(std::move(buffer)); }
+    // Appends the root lists of `later` to these, each in order, and keeps what
+    // its records are made of for as long as this document.
+    void append(std::unique_ptr<document> later);
 
   private:
     [[nodiscard]] text borrow_long(std::string_view bytes);
 
     arena arena_; // before the lists below, which allocate from it
     std::vector<large_block> retained_;
+    std::vector<std::unique_ptr<document>> appended_; // before the lists that link into them
 
   public:
     list<frame> frame_list{alloc()};

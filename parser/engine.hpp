@@ -23,28 +23,57 @@ class engine {
   public:
     using action_id = action_log::id;
 
-    void set_input(input_source& in) { input_.set_input(in); }
+    engine() = default;
+    // An engine that matches a part of the input that `whole` holds whole, from
+    // `from` on: it reads nothing itself, and `whole` must outlive it.
+    engine(input_buffer& whole, std::size_t from) noexcept : input_(&whole), yypos(from) {}
+    engine(const engine&) = delete;
+    engine& operator=(const engine&) = delete;
+
+    void set_input(input_source& in) { input_->set_input(in); }
 
     // Runs start; when it matches, runs every recorded action in order through
     // run(action id, captured text). Then drops the consumed input.
     template <class Rule, class Run> int yyparsefrom(Rule&& start, Run&& run) {
-        input_.set_up();
+        begin_parse();
+        const bool matched = start();
+        if (matched) replay(run);
+        end_parse();
+        return matched ? 1 : 0;
+    }
+
+    // yyparsefrom in steps, for a parse that matches parts of the input on
+    // engines of their own: begin, match, replay each part's log, end.
+    void begin_parse() {
+        input_->set_up();
         yypos = 0;
         log_.clear();
         failures_.reset();
-        const bool matched = start();
-        if (matched) log_.replay(input_.data(), run);
+    }
+    template <class Run> void replay(Run&& run) {
+        log_.replay(input_->data(), run);
         log_.clear();
-        input_.drop(yypos);
+    }
+    void end_parse() noexcept {
+        log_.clear();
+        input_->drop(yypos);
         yypos = 0;
-        return matched ? 1 : 0;
+    }
+    // Reads the rest of an input of known size, so that engines of parts can
+    // share it; null, having read nothing, when the size is unknown (an input
+    // that never ends is read only as far as a parse looks).
+    [[nodiscard]] input_buffer* read_whole() {
+        if (!input_->size_known()) return nullptr;
+        while (input_->yyrefill()) {
+        }
+        return input_;
     }
 
     // Hands over the input that the last parse's texts point into: the whole
     // input after a successful parse.
-    [[nodiscard]] large_block take_input() noexcept { return input_.take(); }
+    [[nodiscard]] large_block take_input() noexcept { return input_->take(); }
     // The input bytes read so far (all of them after a parse that looked at all).
-    [[nodiscard]] std::string_view buffered() const noexcept { return input_.buffered(); }
+    [[nodiscard]] std::string_view buffered() const noexcept { return input_->buffered(); }
 
     // Furthest-failure tracking for diagnostics; off unless asked for.
     void track_failures(bool on) noexcept { failures_.track(on); }
@@ -60,9 +89,10 @@ class engine {
     [[nodiscard]] bool recording_positions() const noexcept { return positions_; }
 
     // A cursor at the position, to match a rule on.
-    [[nodiscard]] cursor at() noexcept { return {input_, failures_, yypos}; }
+    [[nodiscard]] cursor at() noexcept { return {*input_, failures_, yypos}; }
     // The rule matched up to the cursor: the position moves there.
     void advance(const cursor& c) noexcept { yypos = c.pos(); }
+    [[nodiscard]] std::size_t position() const noexcept { return yypos; }
 
     // Backtracking: a rule saves the position and the log on entry and puts
     // both back when it fails.
@@ -86,7 +116,8 @@ class engine {
     }
 
   private:
-    input_buffer input_;
+    input_buffer own_input_;
+    input_buffer* input_ = &own_input_; // or the input of the engine whose part this is
     action_log log_;
     failure_tracker failures_;
     std::size_t yypos = 0;

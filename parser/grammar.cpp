@@ -137,24 +137,46 @@ inline bool old_format_parser::close_block() {
 // start: spacing block* !.
 bool old_format_parser::yy_start() {
     const mark m = save();
-    cursor c = at();
-    yy_spacing(c);
-    advance(c);
-    while (yy_block()) {
-    }
+    (void)match_part({});
     if (at().end("end of input")) return true;
     restore(m);
     return false;
 }
 
+std::size_t old_format_parser::match_part(std::span<const std::size_t> stops) {
+    cursor c = at();
+    yy_spacing(c);
+    advance(c);
+    for (std::size_t next = 0;;) {
+        while (next < stops.size() && stops[next] < position()) ++next;
+        if (next < stops.size() && stops[next] == position()) return next;
+        if (!yy_block()) return stops.size();
+    }
+}
+
 // block: "[" spacing ( character_block {1} / frame_block {2} / charmap_block {3} ) "!" spacing
-bool old_format_parser::yy_block() {
-    static constexpr element_rule blocks[]{
-        {opens::character, &p::yy_character_block, action::block_1},
-        {opens::frame, &p::yy_frame_block, action::block_2},
-        {opens::charmap, &p::yy_charmap_block, action::block_3},
+constexpr old_format_parser::element_rule old_format_parser::top_level_blocks[3]{
+    {opens::character, &p::yy_character_block, action::block_1},
+    {opens::frame, &p::yy_frame_block, action::block_2},
+    {opens::charmap, &p::yy_charmap_block, action::block_3},
+};
+bool old_format_parser::yy_block() { return element<top_level_blocks>(); }
+
+std::size_t old_format_parser::guess_block_start(std::string_view input, std::size_t from) {
+    const auto space = [&input](std::size_t at) {
+        return space_bytes.contains(static_cast<unsigned char>(input[at]));
     };
-    return element<blocks>();
+    for (std::size_t at = from; (at = input.find('[', at)) != std::string_view::npos; ++at) {
+        std::size_t before = at, key = at + 1;
+        while (before > 0 && space(before - 1)) --before;
+        while (key < input.size() && space(key)) ++key;
+        if (before == 0 || input[before - 1] != '!') continue;
+        for (const element_rule& block : top_level_blocks)
+            if (input.substr(key).starts_with(block.key.text) &&
+                input.substr(key + block.key.text.size()).starts_with(']'))
+                return at;
+    }
+    return input.size();
 }
 
 // character_block: "char" "]" spacing {1} ( "[" spacing "name" "]" spacing text spacing

@@ -4,15 +4,23 @@
 // actions as on entry). Rules only match and record actions; yyparse runs the
 // actions on a builder once the whole input has matched.
 
+#include "containers/at_once.hpp"
 #include "model/builder.hpp"
 #include "model/sprite_statements.hpp"
 #include "parser/actions.hpp"
 #include "parser/engine.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <exception>
+#include <memory>
 #include <optional>
+#include <span>
+#include <string_view>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
 namespace morvane {
 
@@ -26,19 +34,47 @@ inline constexpr char_class text_first = char_class::of(".A-Z_a-z");
 inline constexpr char_class text_rest = char_class::of(". 0-9A-Z\\_a-z");
 } // namespace old_format_classes
 
+// How many parts a parse may match at once: at most `parts`, none of fewer
+// than `min_part_bytes` bytes. More than one only for an input of known size.
+struct part_plan {
+    std::size_t parts = 1;
+    std::size_t min_part_bytes = std::size_t{1} << 20U;
+};
+
 class old_format_parser : public engine {
   public:
+    old_format_parser() = default;
+    // A parser of the part from `from` on of the input that `whole` holds.
+    old_format_parser(input_buffer& whole, std::size_t from) noexcept : engine(whole, from) {}
+
     // Parses the whole input from yy_start; on a match the actions build the
     // document through b. Returns 1 on a match, 0 otherwise.
     int yyparse(builder& b);
     // The same, calling observe(action id, captured text) after each action ran.
     template <class Observe> int yyparse(builder& b, Observe&& observe) {
-        return yyparsefrom([this] { return yy_start(); },
-                           [&b, &observe](std::uint8_t id, std::string_view captured) {
-                               run_action(b, id, captured);
-                               observe(id, captured);
-                           });
+        return yyparse(part_plan{}, [&b, &observe](std::size_t) {
+            return [&b, &observe](std::uint8_t id, std::string_view captured) {
+                run_action(b, id, captured);
+                observe(id, captured);
+            };
+        });
     }
+    // The same in up to plan.parts parts, matched at once and then replayed at
+    // once, each part's actions through run_for(its index)(action id, captured
+    // text); run_for is called for the parts that count, in input order,
+    // before any action runs. Part 0's actions run on this thread.
+    template <class RunFor> int yyparse(const part_plan& plan, RunFor&& run_for);
+
+    // start's spacing block*, from the position on, until a block fails or
+    // the position is one of `stops` (ascending): the index of that stop, or
+    // stops.size() when a block failed. From a top-level block's "[", a part
+    // matches exactly what start matches from there.
+    std::size_t match_part(std::span<const std::size_t> stops);
+    // Where a top-level block seems to begin at or after `from`, or the
+    // input's size: a "[" after "!" and spacing, before spacing and a
+    // top-level block's keyword and "]". Only a guess: a nested block or an
+    // image path can look the same.
+    [[nodiscard]] static std::size_t guess_block_start(std::string_view input, std::size_t from);
 
     bool yy_start();
     bool yy_block();
@@ -105,6 +141,7 @@ class old_format_parser : public engine {
     template <std::size_t... I>
     static consteval std::array<element_rule, sizeof...(I)>
         sprite_elements(std::index_sequence<I...>);
+    static const element_rule top_level_blocks[3];
     // KEY "]" spacing {a} element*: a block from its keyword on.
     template <const auto& Rules> bool block(const keyword& key, action_id a) {
         if (!head(key, a)) return false;
@@ -113,5 +150,61 @@ class old_format_parser : public engine {
         return true;
     }
 };
+
+template <class RunFor> int old_format_parser::yyparse(const part_plan& plan, RunFor&& run_for) {
+    begin_parse();
+    const mark start = save();
+    // The later parts begin at guessed top-level blocks spread over the input,
+    // read whole first. Only a parse that needs no position across the whole
+    // input (the furthest failure, the places of warnings) is split.
+    std::vector<std::size_t> starts;
+    std::vector<std::unique_ptr<old_format_parser>> later;
+    input_buffer* whole =
+        plan.parts > 1 && !tracking_failures() && !recording_positions() ? read_whole() : nullptr;
+    if (whole != nullptr) {
+        const std::string_view input = whole->buffered();
+        const std::size_t parts =
+            std::min(plan.parts, input.size() / std::max<std::size_t>(plan.min_part_bytes, 1));
+        for (std::size_t k = 1; k < parts; ++k) {
+            const std::size_t from = k * input.size() / parts;
+            const std::size_t at =
+                guess_block_start(input, starts.empty() ? from : std::max(from, starts.back() + 1));
+            if (at == input.size()) break;
+            starts.push_back(at);
+            later.push_back(std::make_unique<old_format_parser>(*whole, at));
+        }
+    }
+    const auto part = [&](std::size_t k) -> old_format_parser& {
+        return k == 0 ? *this : *later[k - 1];
+    };
+    // Each part matches until it fails or stops where a later part begins, the
+    // part that then goes on for it; a part none stops at was matched for
+    // nothing. The parts that count go from the first to one that ends.
+    std::vector<std::size_t> goes_on(starts.size() + 1);
+    const std::vector<std::exception_ptr> matching =
+        run_at_once(starts.size() + 1, [&](std::size_t k) {
+            goes_on[k] = k + 1 + part(k).match_part(std::span(starts).subspan(k));
+        });
+    std::vector<std::size_t> counted{0};
+    for (;;) {
+        if (matching[counted.back()]) std::rethrow_exception(matching[counted.back()]);
+        if (goes_on[counted.back()] > starts.size()) break;
+        counted.push_back(goes_on[counted.back()]);
+    }
+    const bool matched = part(counted.back()).at().end("end of input");
+    if (matched) {
+        advance(part(counted.back()).at());
+        std::vector<std::invoke_result_t<RunFor&, std::size_t>> runs;
+        runs.reserve(counted.size());
+        for (std::size_t i = 0; i < counted.size(); ++i) runs.push_back(run_for(i));
+        for (const std::exception_ptr& failed :
+             run_at_once(counted.size(), [&](std::size_t i) { part(counted[i]).replay(runs[i]); }))
+            if (failed) std::rethrow_exception(failed);
+    } else {
+        restore(start); // a failed parse consumes nothing
+    }
+    end_parse();
+    return matched ? 1 : 0;
+}
 
 } // namespace morvane

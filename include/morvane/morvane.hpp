@@ -8,6 +8,7 @@
 // each on its own input. No function throws for a bad, unreadable or oversized
 // input; each reports an outcome instead.
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <iosfwd>
@@ -66,6 +67,15 @@ struct options {
     // Also find the warnings of a well-formed input. Off, a conversion costs
     // nothing for them.
     bool warnings = false;
+    // How many threads one conversion may use: 0 lets the library decide, from
+    // the environment variable MORVANE_THREADS when it holds a number above 0,
+    // else from the hardware; 1 converts on the calling thread alone. Only the
+    // speed changes. Checks, conversions asked for warnings and inputs of
+    // unknown size (streams, pipes) always take one thread.
+    unsigned threads = 0;
+    // The fewest bytes of input a thread takes: 0 for the library's own choice.
+    // Small parts serve to test the split itself.
+    std::size_t min_part_bytes = 0;
 };
 
 struct conversion_result {
@@ -87,6 +97,7 @@ struct conversion_result {
 class converter {
   public:
     converter();
+    explicit converter(const options& how); // only threads and min_part_bytes count
     ~converter();
     converter(converter&&) noexcept;
     converter& operator=(converter&&) noexcept;
@@ -113,6 +124,7 @@ class converter {
   private:
     struct state;
     std::unique_ptr<state> state_;
+    options how_;
 };
 
 // Where an input stops being a well-formed project.

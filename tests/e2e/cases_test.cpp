@@ -104,6 +104,12 @@ std::string library_differs(const std::vector<std::string>& names, std::size_t f
             (checked.error && !placed(*checked.error)) ||
             !std::ranges::all_of(checked.warnings, placed))
             return dir;
+        for (const unsigned threads : {1U, 2U, 3U, 8U}) {
+            const auto split = morvane::convert(input, {.threads = threads, .min_part_bytes = 1});
+            if (std::tie(split.status, split.text, split.counts) !=
+                std::tie(converted.status, converted.text, converted.counts))
+                return dir + " in parts on " + std::to_string(threads) + " threads";
+        }
     }
     return "";
 }
