@@ -7,6 +7,8 @@
 //   - converting the same bytes again gives the same result when they arrive
 //     a few bytes per read, whether no size is known in advance (as from a
 //     pipe) or a wrong one is (as from a file that changed since it was opened);
+//   - matching and building in parts of a few bytes on up to 8 threads, from
+//     memory or read in pieces, gives the same result too;
 //   - asking for warnings changes nothing that is converted, and gives none
 //     for an input that does not parse.
 // Crashes, leaks and out-of-bounds accesses are the sanitizers' to report.
@@ -46,6 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     morvane::testing::scripted_source again(bytes, pieces);
     if (morvane::testing::convert(again) != first)
         violated("converting the same bytes twice differed");
+    const morvane::part_plan parts{1U + first_byte % 8U, 1U + first_byte % 3U};
+    morvane::testing::scripted_source in_pieces(bytes, pieces);
+    if (morvane::testing::convert(bytes, parts) != first ||
+        morvane::testing::convert(in_pieces, parts) != first)
+        violated("converting in parts differed");
 
     const morvane::conversion_result warned = morvane::convert(bytes, {.warnings = true});
     if (warned.ok() != first.parsed || warned.text != first.output)

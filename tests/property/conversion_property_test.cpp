@@ -18,6 +18,9 @@ namespace {
 
 using enum block_kind;
 
+// Parts of a byte or more, on 1, 2, 3 or 8 threads by turns.
+part_plan in_parts(std::size_t turn) { return {std::array{1U, 2U, 3U, 8U}[turn % 4], 1}; }
+
 std::string shown(const std::string* value) { return value != nullptr ? *value : ""; }
 
 std::vector<const block*> sorted_by_name(std::vector<const block*> blocks) {
@@ -111,6 +114,7 @@ TEST(conversion_property, random_projects_convert_to_the_models_new_format) {
         const std::string shown = ::testing::PrintToString(input);
         ASSERT_TRUE(r.parsed) << "seed " << seed << ", input: " << shown;
         ASSERT_EQ(r.output, expected) << "seed " << seed << ", input: " << shown;
+        ASSERT_EQ(convert(input, in_parts(seed)), r) << "in parts, seed " << seed;
         lines += static_cast<std::size_t>(std::count(expected.begin(), expected.end(), '\n'));
     }
     // The generator must produce real documents, not mostly empty ones.
@@ -156,12 +160,14 @@ TEST(malformed_sweep, prefixes_and_deletions_fail_exactly_where_they_break_the_s
         const auto closed =
             std::find(closes.begin(), closes.end(), prefix.find_last_not_of(" \t\r\n") + 1);
         const converted cut = convert(prefix);
+        ASSERT_EQ(convert(prefix, in_parts(n)), cut) << "in parts, prefix of " << n << " bytes";
         ASSERT_EQ(cut.parsed, closed != closes.end()) << "prefix of " << n << " bytes";
         ASSERT_EQ(cut.output, cut.parsed ? outputs[closed - closes.begin()] : "") << n;
         successes += cut.parsed ? 1 : 0;
         std::string damaged = whole;
         damaged.erase(n, 1);
         const converted r = convert(damaged);
+        ASSERT_EQ(convert(damaged, in_parts(n)), r) << "in parts, byte " << n << " deleted";
         failures += r.parsed ? 0 : 1;
         // Deleting a byte of spacing changes nothing, but for the first after a
         // value (a blank after it would join a name). Deleting a bracket, "!",

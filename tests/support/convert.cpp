@@ -6,14 +6,14 @@
 
 namespace morvane::testing {
 
-converted convert(std::string_view input) {
+converted convert(std::string_view input, const part_plan& plan) {
     memory_source source(input);
-    return convert(source);
+    return convert(source, plan);
 }
 
-converted convert(input_source& in) {
+converted convert(input_source& in, const part_plan& plan) {
     conversion run;
-    converted r{run.parse(in), {}};
+    converted r{run.parse(in, nullptr, plan), {}};
     if (!r.parsed) {
         const document& doc = run.doc();
         if (!doc.frame_list.empty() || !doc.character_list.empty() || !doc.charmap_list.empty())

@@ -2,6 +2,7 @@
 // One conversion in memory, through the same two halves as the executable, for
 // the tests and the fuzz target alike.
 
+#include "parser/grammar.hpp"
 #include "parser/input.hpp"
 
 #include <string>
@@ -18,7 +19,8 @@ struct converted {
 // Throws std::logic_error when a failed parse left records in the document:
 // nothing of a failed parse may be written (checked here rather than by
 // writing, which is far slower).
-converted convert(input_source& in);
-converted convert(std::string_view input);
+// In parts as `plan` allows (one part by default).
+converted convert(input_source& in, const part_plan& plan = {});
+converted convert(std::string_view input, const part_plan& plan = {});
 
 } // namespace morvane::testing
