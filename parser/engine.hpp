@@ -31,6 +31,7 @@ class engine {
         input_.set_up();
         yypos = 0;
         log_.clear();
+        if (const auto expected = input_.expected_limit()) log_.reserve_for_input(*expected);
         failures_.reset();
         const bool matched = start();
         if (matched) log_.replay(input_.data(), run);

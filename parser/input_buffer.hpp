@@ -29,6 +29,10 @@ class input_buffer {
     // How many bytes have been read.
     [[nodiscard]] std::size_t limit() const noexcept { return yylimit_; }
     [[nodiscard]] std::string_view buffered() const noexcept { return {data(), yylimit_}; }
+    // Where the input should end, when its size is known.
+    [[nodiscard]] std::optional<std::size_t> expected_limit() const noexcept {
+        return expected_limit_;
+    }
     // Reads more bytes after those read; false at the end of the input. The
     // bytes may move. Throws read_error when the input cannot be read.
     [[nodiscard]] bool yyrefill();
