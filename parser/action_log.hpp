@@ -22,6 +22,7 @@
 #include "containers/byte_buffer.hpp"
 #include "containers/large_block.hpp"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -119,6 +120,14 @@ class action_log {
     // parse, since the document it built outlives it and the writer needs
     // memory next. Peak with and without: realistic 10 MiB 28588 KiB against
     // 29808 (4.1%), realistic 100 MiB 212620 against 214224 (0.8%).
+    // Room for the log of `input_bytes` bytes of input: a statement takes a few
+    // bytes of log for its bytes of input, a quarter at most. Reserved at once
+    // (pages not yet touched cost nothing), the log is never copied to double.
+    // Realistic 100 MiB, perf stat, 3 x 3 runs interleaved: 3,967 page faults
+    // and 0.399 s of task clock with, 4,393 and 0.421 s without (the copies
+    // touch fresh pages, which an instruction count does not show).
+    void reserve_for_input(std::size_t input_bytes) { bytes_.reserve(input_bytes / 4, size_); }
+
     void clear() noexcept {
         if (bytes_.capacity() > std::size_t{64} << 10U) bytes_ = byte_buffer();
         size_ = 0;

@@ -48,8 +48,11 @@ class engine {
         input_->set_up();
         yypos = 0;
         log_.clear();
+        if (const auto expected = input_->expected_limit()) reserve_log(*expected);
         failures_.reset();
     }
+    // Room in the log for matching `input_bytes` bytes (see action_log).
+    void reserve_log(std::size_t input_bytes) { log_.reserve_for_input(input_bytes); }
     template <class Run> void replay(Run&& run) {
         log_.replay(input_->data(), run);
         log_.clear();
@@ -63,7 +66,7 @@ class engine {
     // share it; null, having read nothing, when the size is unknown (an input
     // that never ends is read only as far as a parse looks).
     [[nodiscard]] input_buffer* read_whole() {
-        if (!input_->size_known()) return nullptr;
+        if (!input_->expected_limit()) return nullptr;
         while (input_->yyrefill()) {
         }
         return input_;

@@ -173,6 +173,9 @@ template <class RunFor> int old_format_parser::yyparse(const part_plan& plan, Ru
             starts.push_back(at);
             later.push_back(std::make_unique<old_format_parser>(*whole, at));
         }
+        for (std::size_t k = 0; k < later.size(); ++k)
+            later[k]->reserve_log((k + 1 < starts.size() ? starts[k + 1] : input.size()) -
+                                  starts[k]);
     }
     const auto part = [&](std::size_t k) -> old_format_parser& {
         return k == 0 ? *this : *later[k - 1];

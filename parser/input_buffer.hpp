@@ -29,8 +29,10 @@ class input_buffer {
     // How many bytes have been read.
     [[nodiscard]] std::size_t limit() const noexcept { return yylimit_; }
     [[nodiscard]] std::string_view buffered() const noexcept { return {data(), yylimit_}; }
-    // Whether the input said how large it is (see input_source::size_hint).
-    [[nodiscard]] bool size_known() const noexcept { return expected_limit_.has_value(); }
+    // Where the input should end, when its size is known.
+    [[nodiscard]] std::optional<std::size_t> expected_limit() const noexcept {
+        return expected_limit_;
+    }
     // Reads more bytes after those read; false at the end of the input. The
     // bytes may move. Throws read_error when the input cannot be read.
     [[nodiscard]] bool yyrefill();
