@@ -8,6 +8,7 @@ namespace morvane {
 std::vector<std::exception_ptr> run_at_once(std::size_t count,
                                             const std::function<void(std::size_t)>& task) {
     std::vector<std::exception_ptr> ended(count);
+    if (count == 0) return ended;
     const auto run = [&task, &ended](std::size_t i) noexcept {
         try {
             task(i);

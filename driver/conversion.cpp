@@ -2,12 +2,14 @@
 
 #include "writer/print.hpp"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 namespace morvane {
 
 bool conversion::parse(input_source& in, warning_collector* notes, const part_plan& plan) {
+    plan_ = plan;
     parser_.set_input(in);
     parser_.record_positions(notes != nullptr);
     // The parts after the first are built into documents of their own, which
@@ -39,7 +41,9 @@ bool conversion::parse(input_source& in, warning_collector* notes, const part_pl
 
 void conversion::write(output_sink& out) {
     writer w(out);
-    print_document(w, doc_);
+    // A batch of frames is about as many records as a part's bytes hold lines;
+    // tiny parts still take a few records, so that both ways of printing serve.
+    print_document(w, doc_, plan_.parts, std::max<std::size_t>(plan_.min_part_bytes / 256, 8));
     w.flush();
 }
 

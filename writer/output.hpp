@@ -82,6 +82,8 @@ class writer {
     }
 
     void print_tabs();
+    // Appends bytes as they are.
+    void write_bytes(std::string_view bytes) { put(bytes.data(), bytes.size()); }
     // Hands every buffered byte to the sink and flushes it.
     void flush();
 

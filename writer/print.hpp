@@ -9,8 +9,12 @@
 namespace morvane {
 
 // The whole document: characters, then the charmaps line and charmaps, then
-// frames, each group sorted by name.
-void print_document(writer& out, document& doc);
+// frames, each group sorted by name. The frames are printed on up to `threads`
+// threads, in batches of about `batch_records` records (a frame with its
+// sprites, points and collision rectangles), each into memory and then handed
+// on in order; a frame larger than a batch is printed straight to `out`.
+void print_document(writer& out, document& doc, std::size_t threads = 1,
+                    std::size_t batch_records = 4096);
 
 void print_frame(writer& out, frame* f);
 void print_colrect(writer& out, const colrect* c);

@@ -1,10 +1,65 @@
+#include "containers/at_once.hpp"
 #include "containers/list_sort.hpp"
 #include "model/operations.hpp"
 #include "writer/print.hpp"
 
-namespace morvane {
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
 
-void print_document(writer& out, document& doc) {
+namespace morvane {
+namespace {
+
+// The frames in order, a round of batches at a time: each batch is printed on a
+// thread of its own into memory, then the round is handed on in order. Only
+// this thread writes to `out`, so whatever holds for its writes (an
+// interruption leaves no half-written file) holds for all.
+void print_frames(writer& out, const list<frame>& frames, std::size_t threads,
+                  std::size_t batch_records) {
+    const auto records = [](const frame* f) {
+        return 1 + f->sprites.size() + f->points.size() + f->colrects.size();
+    };
+    struct batch {
+        std::string text;
+        string_sink sink{text};
+        writer w{sink};
+        std::vector<frame*> frames;
+    };
+    if (threads < 2) batch_records = 0; // every frame straight to `out`
+    std::vector<std::unique_ptr<batch>> batches;
+    for (std::size_t i = 0; i < threads; ++i) batches.push_back(std::make_unique<batch>());
+    auto* next = frames.head;
+    while (next != nullptr) {
+        std::size_t filled = 0;
+        for (; filled < threads && next != nullptr && records(next->data) <= batch_records;
+             ++filled) {
+            std::vector<frame*>& taken = batches[filled]->frames;
+            for (std::size_t n = 0; next != nullptr && n + records(next->data) <= batch_records;
+                 next = next->next)
+                n += records(next->data), taken.push_back(next->data);
+        }
+        for (const std::exception_ptr& failed : run_at_once(filled, [&](std::size_t i) {
+                 batch& b = *batches[i];
+                 for (frame* f : b.frames) print_frame(b.w, f);
+                 b.w.flush();
+             }))
+            if (failed) std::rethrow_exception(failed);
+        for (std::size_t i = 0; i < filled; ++i) {
+            out.write_bytes(batches[i]->text);
+            batches[i]->text.clear();
+            batches[i]->frames.clear();
+        }
+        if (filled < threads && next != nullptr) { // a frame larger than a batch
+            print_frame(out, next->data);
+            next = next->next;
+        }
+    }
+}
+
+} // namespace
+
+void print_document(writer& out, document& doc, std::size_t threads, std::size_t batch_records) {
     if (!doc.character_list.empty()) {
         list_sort(doc.character_list, compare_characters, characters_prefix);
         for (character* c : doc.character_list) print_character(out, c);
@@ -16,7 +71,7 @@ void print_document(writer& out, document& doc) {
     }
     if (!doc.frame_list.empty()) {
         list_sort(doc.frame_list, compare_frames, frames_prefix);
-        for (frame* f : doc.frame_list) print_frame(out, f);
+        print_frames(out, doc.frame_list, threads, batch_records);
     }
 }
 
