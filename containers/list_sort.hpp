@@ -26,7 +26,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace morvane {

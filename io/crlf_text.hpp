@@ -7,7 +7,6 @@
 #include "writer/output_sink.hpp"
 
 #include <cstdint>
-#include <memory>
 
 namespace morvane {
 

@@ -12,7 +12,6 @@
 
 #include <cstdio>
 #include <future>
-#include <memory>
 
 namespace morvane {
 

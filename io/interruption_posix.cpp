@@ -11,7 +11,6 @@
 #include <system_error>
 #include <thread>
 #include <unistd.h>
-#include <utility>
 
 namespace morvane::platform {
 namespace {

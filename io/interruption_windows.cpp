@@ -8,7 +8,6 @@
 #include <io.h>
 #include <mutex>
 #include <system_error>
-#include <utility>
 #include <windows.h>
 
 namespace morvane::platform {

@@ -22,7 +22,6 @@
 #include "containers/byte_buffer.hpp"
 #include "containers/large_block.hpp"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>

@@ -3,7 +3,6 @@
 // grammar's hottest loops test one byte per step).
 
 #include <array>
-#include <cstdint>
 #include <string_view>
 
 namespace morvane {
