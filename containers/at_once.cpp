@@ -19,18 +19,17 @@ std::vector<std::exception_ptr> run_at_once(std::size_t count,
     std::vector<std::size_t> here;
     here.reserve(count);
     here.push_back(0);
-    {
-        std::vector<std::jthread> threads;
-        threads.reserve(count);
-        for (std::size_t i = 1; i < count; ++i) {
-            try {
-                threads.emplace_back(run, i);
-            } catch (const std::system_error&) {
-                here.push_back(i);
-            }
+    std::vector<std::thread> threads;
+    threads.reserve(count);
+    for (std::size_t i = 1; i < count; ++i) {
+        try {
+            threads.emplace_back(run, i);
+        } catch (const std::system_error&) {
+            here.push_back(i);
         }
-        for (const std::size_t i : here) run(i);
-    } // joins every thread
+    }
+    for (const std::size_t i : here) run(i);
+    for (std::thread& t : threads) t.join();
     return ended;
 }
 
