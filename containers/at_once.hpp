@@ -4,6 +4,7 @@
 // what is its own, or what no task writes while they run; joining orders every
 // task's writes before whatever the caller does next.
 
+#include <algorithm>
 #include <cstddef>
 #include <exception>
 #include <functional>
@@ -16,5 +17,21 @@ namespace morvane {
 // each task ended with, if any, by task; none is thrown from here.
 [[nodiscard]] std::vector<std::exception_ptr>
 run_at_once(std::size_t count, const std::function<void(std::size_t)>& task);
+
+// The start of slice k of [0, n) cut into `slices` slices of near equal size.
+[[nodiscard]] constexpr std::size_t slice_start(std::size_t n, std::size_t slices,
+                                                std::size_t k) noexcept {
+    return n * k / slices;
+}
+
+// Runs body(from, to) on each of up to `threads` slices of [0, n) at once and
+// rethrows the first exception a slice ended with.
+template <class Body> void for_slices(std::size_t n, std::size_t threads, Body&& body) {
+    const std::size_t slices = std::max<std::size_t>(1, std::min(threads, n));
+    for (const std::exception_ptr& failed : run_at_once(slices, [&](std::size_t k) {
+             body(slice_start(n, slices, k), slice_start(n, slices, k + 1));
+         }))
+        if (failed) std::rethrow_exception(failed);
+}
 
 } // namespace morvane

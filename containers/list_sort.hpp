@@ -20,6 +20,7 @@
 // is reversed); when all keys are equal, every step keeps its first entry and
 // reverses the rest, which yields the original positions 1, n, 2, n-1, 3, ...
 
+#include "at_once.hpp"
 #include "list.hpp"
 
 #include <algorithm>
@@ -243,7 +244,7 @@ template <class T, class Cmp> bool sort_in_place_if_all_differ(list<T>& l, Cmp& 
 
 // The partition tree's in-order walk, for a list of n >= 2 entries.
 template <class T, class Cmp, class Prefix>
-void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
+void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t threads) {
     const std::size_t n = l.count;
     std::vector<list_entry<T>*> entries;
     entries.reserve(n);
@@ -257,10 +258,13 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
         sort_prefix key;
         std::size_t position;
     };
+    // Making a key reads a record and its text, scattered through memory, so
+    // the keys are made, sorted and compared on every thread, a slice each.
     std::vector<keyed> sorted(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        sorted[i] = {prefix(static_cast<const T*>(entries[i]->data)), i};
-    }
+    for_slices(n, threads, [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i)
+            sorted[i] = {prefix(static_cast<const T*>(entries[i]->data)), i};
+    });
     // Negative, zero or positive as a's data sorts before, with or after b's.
     const auto order = [&cmp, &entries](const keyed& a, const keyed& b) {
         for (std::size_t w = 0; w < a.key.words.size(); ++w)
@@ -270,13 +274,30 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
         const T* y = entries[b.position]->data;
         return cmp(x, y);
     };
-    std::sort(sorted.begin(), sorted.end(), [&order](const keyed& a, const keyed& b) {
+    const auto before = [&order](const keyed& a, const keyed& b) {
         const int c = order(a, b);
         return c < 0 || (c == 0 && a.position < b.position);
+    };
+    // Positions make the order total, so sorted slices merged give the one
+    // sorted sequence.
+    const std::size_t slices = std::min(threads, n);
+    for_slices(n, slices, [&](std::size_t from, std::size_t to) {
+        std::sort(sorted.begin() + from, sorted.begin() + to, before);
     });
-    bool all_differ = true;
-    for (std::size_t k = 1; k < n && all_differ; ++k)
-        all_differ = order(sorted[k - 1], sorted[k]) != 0;
+    for (std::size_t k = 1; k < slices; ++k)
+        std::inplace_merge(sorted.begin(), sorted.begin() + slice_start(n, slices, k),
+                           sorted.begin() + slice_start(n, slices, k + 1), before);
+    // run_start[k]: where the run of keys equal to the k-th smallest begins.
+    // Every key range the walk visits is a union of whole runs, so the entries
+    // of a range that sort below its pivot are exactly those before the pivot's
+    // run: the split needs no comparison.
+    constexpr std::size_t none = position_tree::none;
+    std::vector<std::size_t> run_start(n);
+    for_slices(n, threads, [&](std::size_t from, std::size_t to) {
+        for (std::size_t k = from; k < to; ++k)
+            run_start[k] = k == 0 || order(sorted[k - 1], sorted[k]) != 0 ? k : none;
+    });
+    const bool all_differ = std::find(run_start.begin(), run_start.end(), none) == run_start.end();
     if (all_differ) {
         l.head = nullptr;
         list_entry<T>* last = nullptr;
@@ -285,16 +306,10 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
         l.tail = last;
         return;
     }
-    // run_start[k]: where the run of keys equal to the k-th smallest begins.
-    // Every key range the walk visits is a union of whole runs, so the entries
-    // of a range that sort below its pivot are exactly those before the pivot's
-    // run: the split needs no comparison.
     std::vector<std::size_t> by_key(n);
-    std::vector<std::size_t> run_start(n);
     std::vector<std::size_t> rank(n);
     for (std::size_t k = 0; k < n; ++k) {
-        const bool new_run = k == 0 || order(sorted[k - 1], sorted[k]) != 0;
-        run_start[k] = new_run ? k : run_start[k - 1];
+        if (run_start[k] == none) run_start[k] = run_start[k - 1];
         by_key[k] = sorted[k].position;
         rank[by_key[k]] = k;
     }
@@ -305,7 +320,6 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
     // In-order walk of the partition tree with an explicit stack. A task emits
     // a pivot (unless none) and then expands the key range after it, so a lower
     // subtree's task sits above the task of its parent's pivot and upper range.
-    constexpr std::size_t none = position_tree::none;
     struct task {
         std::size_t emit;
         std::size_t lo;
@@ -333,7 +347,7 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix) {
 
 // list_sort with the length above which the merge sort in place goes first.
 template <class T, class Cmp, class Prefix>
-void sort_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t keyed_limit) {
+void sort_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t keyed_limit, std::size_t threads) {
     const std::size_t n = l.count;
     if (n < 2) return;
     switch (shape_of(l, cmp)) {
@@ -348,16 +362,18 @@ void sort_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t keyed_limit) {
     case list_shape::other:
         break;
     }
-    if (n <= keyed_limit || !sort_in_place_if_all_differ(l, cmp)) sort_long_list(l, cmp, prefix);
+    if (n <= keyed_limit || !sort_in_place_if_all_differ(l, cmp))
+        sort_long_list(l, cmp, prefix, threads);
 }
 
 } // namespace detail
 
 // cmp(a, b) returns a negative, zero or positive int, like a three-way compare;
-// prefix is a sort_prefix projection that agrees with it.
+// prefix is a sort_prefix projection that agrees with it. cmp and prefix may
+// be called on up to `threads` threads at once.
 template <class T, class Cmp, class Prefix = no_sort_prefix>
-void list_sort(list<T>& l, Cmp&& cmp, Prefix&& prefix = {}) {
-    detail::sort_list(l, cmp, prefix, detail::keyed_sort_limit);
+void list_sort(list<T>& l, Cmp&& cmp, Prefix&& prefix = {}, std::size_t threads = 1) {
+    detail::sort_list(l, cmp, prefix, detail::keyed_sort_limit, threads);
 }
 
 } // namespace morvane

@@ -166,10 +166,14 @@ template <class RunFor> int old_format_parser::yyparse(const part_plan& plan, Ru
         const std::size_t parts =
             std::min(plan.parts, input.size() / std::max<std::size_t>(plan.min_part_bytes, 1));
         for (std::size_t k = 1; k < parts; ++k) {
-            const std::size_t from = k * input.size() / parts;
-            const std::size_t at =
-                guess_block_start(input, starts.empty() ? from : std::max(from, starts.back() + 1));
-            if (at == input.size()) break;
+            const std::size_t from = std::max(slice_start(input.size(), parts, k),
+                                              starts.empty() ? 0 : starts.back() + 1);
+            // Only a start near the split counts: a file of one huge block
+            // would otherwise be scanned to its end before any part begins.
+            const std::string_view near =
+                input.substr(0, std::min(input.size(), from + plan.min_part_bytes));
+            const std::size_t at = guess_block_start(near, from);
+            if (at == near.size()) continue;
             starts.push_back(at);
             later.push_back(std::make_unique<old_format_parser>(*whole, at));
         }

@@ -95,9 +95,9 @@ TEST(containers, every_list_and_queue_operation_agrees_with_a_deque) {
 }
 
 // Sorts the positions 0..n-1 by the keys given in this order with list_sort,
-// and with the merge in place tried first, against the partition sort's order
-// (the oracle is quadratic on sorted input, so long lists here have distinct
-// keys, which have one sorted order). Links are checked by contents.
+// and with the merge in place tried first, each on one to three threads, against the partition
+// sort's order (the oracle is quadratic on sorted input, so long lists here have distinct keys,
+// which have one sorted order). Links are checked by contents.
 void expect_sorted(const std::vector<int>& keys) {
     std::vector<int> positions(keys.size());
     std::iota(positions.begin(), positions.end(), 0);
@@ -106,9 +106,10 @@ void expect_sorted(const std::vector<int>& keys) {
     const auto cmp = [&by](const int* a, const int* b) { return by(*a, *b); };
     list<int> l, merged_first;
     for (int& p : positions) (void)(list_append(l, &p), list_append(merged_first, &p));
-    list_sort(l, cmp);
+    const std::size_t threads = 1 + keys.size() % 3;
+    list_sort(l, cmp, no_sort_prefix{}, threads);
     no_sort_prefix prefix;
-    detail::sort_list(merged_first, cmp, prefix, 0);
+    detail::sort_list(merged_first, cmp, prefix, 0, threads);
     if (keys.size() > 1000)
         std::sort(order.begin(), order.end(), [&by](int a, int b) { return by(a, b) < 0; });
     else
