@@ -259,7 +259,9 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t threads) {
         std::size_t position;
     };
     // Making a key reads a record and its text, scattered through memory, so
-    // the keys are made, sorted and compared on every thread, a slice each.
+    // the keys are made, sorted and compared on every thread, a slice each
+    // (88,097 frames of realistic 100 MiB: 37 ms to make their keys on one
+    // thread, of 107 ms for the whole sort).
     std::vector<keyed> sorted(n);
     for_slices(n, threads, [&](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i)

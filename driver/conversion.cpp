@@ -34,6 +34,8 @@ bool conversion::parse(input_source& in, warning_collector* notes, const part_pl
                    notes->observe(id, text, parser_.buffered(), builder_);
                })) != 0;
     for (std::unique_ptr<document>& part : later) doc_.append(std::move(part));
+    plan_.parts = later.size() + 1; // the writing runs on as many threads
+
     // The document's texts point into the input the parser read.
     if (matched) doc_.retain(parser_.take_input());
     return matched;
@@ -41,9 +43,9 @@ bool conversion::parse(input_source& in, warning_collector* notes, const part_pl
 
 void conversion::write(output_sink& out) {
     writer w(out);
-    // A batch of frames is about as many records as a part's bytes hold lines;
-    // tiny parts still take a few records, so that both ways of printing serve.
-    print_document(w, doc_, plan_.parts, std::max<std::size_t>(plan_.min_part_bytes / 256, 8));
+    // A batch of frames is 4,096 records for parts of the default size; tiny
+    // parts still take a few records, so that both ways of printing serve.
+    print_document(w, doc_, plan_.parts, std::max<std::size_t>(plan_.min_part_bytes / 8192, 8));
     w.flush();
 }
 

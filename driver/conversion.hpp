@@ -28,7 +28,7 @@ class conversion {
 
     // Writes characters, then charmaps, then frames, each group sorted by name,
     // and flushes the sink; the frames are printed on as many threads as the
-    // last parse's plan allowed. Throws write_error when the sink fails.
+    // last parse matched parts. Throws write_error when the sink fails.
     void write(output_sink& out);
 
     [[nodiscard]] document& doc() noexcept { return doc_; }
@@ -43,7 +43,7 @@ class conversion {
     document doc_;
     builder builder_{doc_};
     old_format_parser parser_;
-    part_plan plan_; // the last parse's, which the writing follows too
+    part_plan plan_; // the last parse's, with as many parts as it matched
 };
 
 } // namespace morvane

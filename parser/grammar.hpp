@@ -36,9 +36,13 @@ inline constexpr char_class text_rest = char_class::of(". 0-9A-Z\\_a-z");
 
 // How many parts a parse may match at once: at most `parts`, none of fewer
 // than `min_part_bytes` bytes. More than one only for an input of known size.
+// Smaller parts do not pay for their threads and fresh memory (realistic
+// inputs, medians of 9 interleaved runs, 2 parts against 1 with 1 MiB parts
+// allowed: 10 MiB 0.070 s against 0.064, 27 MiB 0.122 against 0.127, 40 MiB
+// 0.186 against 0.187).
 struct part_plan {
     std::size_t parts = 1;
-    std::size_t min_part_bytes = std::size_t{1} << 20U;
+    std::size_t min_part_bytes = std::size_t{32} << 20U;
 };
 
 class old_format_parser : public engine {

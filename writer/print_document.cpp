@@ -32,7 +32,8 @@ void print_frames(writer& out, const list<frame>& frames, std::size_t threads,
     if (threads < 2) batch_records = 0; // every frame straight to `out`
     std::array<std::vector<std::unique_ptr<batch>>, 2> rounds;
     for (auto& round : rounds)
-        for (std::size_t i = 0; i < threads; ++i) round.push_back(std::make_unique<batch>());
+        for (std::size_t i = 0; i < threads && batch_records > 0; ++i)
+            round.push_back(std::make_unique<batch>());
     std::size_t printing = 0; // the round being printed; the other one waits to be written
     std::size_t waiting = 0;  // how many of the other round's batches hold text
     const auto write_waiting = [&] {

@@ -111,6 +111,7 @@ TEST(cli_interruption, an_interruption_empties_an_open_output_and_keeps_a_closed
     EXPECT_EQ(fs::file_size(path), 0U);
     EXPECT_EXIT(interrupt(false, false), ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(fs::file_size(path), 0U);
+    fs::remove(path);
 
     // The converter, stopped while it writes (again and again, so that a race
     // between the writer's threads and the one that takes the signal would
