@@ -56,15 +56,14 @@ void print_frames(writer& out, const list<frame>& frames, std::size_t threads,
                  next = next->next)
                 n += records(next->data), taken.push_back(next->data);
         }
-        for (const std::exception_ptr& failed :
-             run_at_once(std::max<std::size_t>(filled, 1), [&](std::size_t i) {
-                 if (i == 0) write_waiting();
-                 if (i >= filled) return;
-                 batch& b = *round[i];
-                 for (frame* f : b.frames) print_frame(b.w, f);
-                 b.w.flush();
-             }))
-            if (failed) std::rethrow_exception(failed);
+        if (filled > 0)
+            for (const std::exception_ptr& failed : run_at_once(filled, [&](std::size_t i) {
+                     if (i == 0) write_waiting();
+                     batch& b = *round[i];
+                     for (frame* f : b.frames) print_frame(b.w, f);
+                     b.w.flush();
+                 }))
+                if (failed) std::rethrow_exception(failed);
         waiting = filled;
         printing = 1 - printing;
         if (filled < threads && next != nullptr) { // a frame larger than a batch
