@@ -84,6 +84,12 @@ class writer {
     void print_tabs();
     // Appends bytes as they are.
     void write_bytes(std::string_view bytes) { put(bytes.data(), bytes.size()); }
+    // Takes over the bytes `from` holds but has not handed to its sink yet, so
+    // that text printed on another thread is copied once.
+    void take_buffered(writer& from) {
+        put(from.buffer_.get(), from.used_);
+        from.used_ = 0;
+    }
     // Hands every buffered byte to the sink and flushes it.
     void flush();
 

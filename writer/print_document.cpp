@@ -39,8 +39,9 @@ void print_frames(writer& out, const list<frame>& frames, std::size_t threads,
     const auto write_waiting = [&] {
         for (std::size_t i = 0; i < waiting; ++i) {
             batch& b = *rounds[1 - printing][i];
-            out.write_bytes(b.text);
+            out.write_bytes(b.text); // what did not fit in the batch's writer
             b.text.clear();
+            out.take_buffered(b.w);
             b.frames.clear();
         }
         waiting = 0;
@@ -61,7 +62,6 @@ void print_frames(writer& out, const list<frame>& frames, std::size_t threads,
                      if (i == 0) write_waiting();
                      batch& b = *round[i];
                      for (frame* f : b.frames) print_frame(b.w, f);
-                     b.w.flush();
                  }))
                 if (failed) std::rethrow_exception(failed);
         waiting = filled;
