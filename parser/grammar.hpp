@@ -172,10 +172,12 @@ template <class RunFor> int old_format_parser::yyparse(const part_plan& plan, Ru
         for (std::size_t k = 1; k < parts; ++k) {
             const std::size_t from = std::max(slice_start(input.size(), parts, k),
                                               starts.empty() ? 0 : starts.back() + 1);
-            // Only a start near the split counts: a file of one huge block
-            // would otherwise be scanned to its end before any part begins.
+            // Only a start within a MiB of the split counts: a file of one huge
+            // block would otherwise be scanned far before any part begins
+            // (sounds-in-one-anim-frame 1M, 75 MiB in one block, 9 interleaved
+            // runs: 0.272 s with a MiB, 0.285 s with 32 MiB).
             const std::string_view near =
-                input.substr(0, std::min(input.size(), from + plan.min_part_bytes));
+                input.substr(0, std::min(input.size(), from + (std::size_t{1} << 20U)));
             const std::size_t at = guess_block_start(near, from);
             if (at == near.size()) continue;
             starts.push_back(at);
