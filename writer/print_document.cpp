@@ -57,15 +57,16 @@ void print_frames(writer& out, const list<frame>& frames, std::size_t threads,
                  next = next->next)
                 n += records(next->data), taken.push_back(next->data);
         }
-        if (filled > 0)
+        if (filled > 0) {
             for (const std::exception_ptr& failed : run_at_once(filled, [&](std::size_t i) {
                      if (i == 0) write_waiting();
                      batch& b = *round[i];
                      for (frame* f : b.frames) print_frame(b.w, f);
                  }))
                 if (failed) std::rethrow_exception(failed);
-        waiting = filled;
-        printing = 1 - printing;
+            waiting = filled;
+            printing = 1 - printing;
+        }
         if (filled < threads && next != nullptr) { // a frame larger than a batch
             write_waiting();
             print_frame(out, next->data);
