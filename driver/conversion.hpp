@@ -32,6 +32,8 @@ class conversion {
     void write(output_sink& out);
 
     [[nodiscard]] document& doc() noexcept { return doc_; }
+    // How many parts the last parse matched and built at once.
+    [[nodiscard]] std::size_t parts() const noexcept { return plan_.parts; }
 
     // Furthest-failure tracking for saying where an input stops parsing; off by
     // default, so plain conversions do not pay for it. After a failed parse the

@@ -104,7 +104,7 @@ std::string expected_new_format(const block& project) {
 
 TEST(conversion_property, random_projects_convert_to_the_models_new_format) {
     constexpr std::uint64_t projects = 2000;
-    std::size_t lines = 0;
+    std::size_t lines = 0, parts = 0;
     for (std::uint64_t seed = 1; seed <= projects; ++seed) {
         random_bits rng{std::mt19937_64(seed)};
         const block project = random_project(rng);
@@ -114,11 +114,15 @@ TEST(conversion_property, random_projects_convert_to_the_models_new_format) {
         const std::string shown = ::testing::PrintToString(input);
         ASSERT_TRUE(r.parsed) << "seed " << seed << ", input: " << shown;
         ASSERT_EQ(r.output, expected) << "seed " << seed << ", input: " << shown;
-        ASSERT_EQ(convert(input, in_parts(seed)), r) << "in parts, seed " << seed;
+        const converted split = convert(input, in_parts(seed));
+        ASSERT_EQ(split, r) << "in parts, seed " << seed;
+        parts += split.parts;
         lines += static_cast<std::size_t>(std::count(expected.begin(), expected.end(), '\n'));
     }
-    // The generator must produce real documents, not mostly empty ones.
+    // The generator must produce real documents, not mostly empty ones, and
+    // most of them must really be split (in_parts allows 3.5 parts on average).
     EXPECT_GT(lines, projects * 10);
+    EXPECT_GT(parts, projects * 2);
 }
 
 // The same block with every value's bytes replaced by `mark`: rendered with the

@@ -13,7 +13,8 @@ converted convert(std::string_view input, const part_plan& plan) {
 
 converted convert(input_source& in, const part_plan& plan) {
     conversion run;
-    converted r{run.parse(in, nullptr, plan), {}};
+    converted r{run.parse(in, nullptr, plan), {}, 1};
+    r.parts = run.parts();
     if (!r.parsed) {
         const document& doc = run.doc();
         if (!doc.frame_list.empty() || !doc.character_list.empty() || !doc.charmap_list.empty())

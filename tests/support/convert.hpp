@@ -12,8 +12,11 @@ namespace morvane::testing {
 
 struct converted {
     bool parsed = false;
-    std::string output; // empty after a failed parse
-    bool operator==(const converted&) const = default;
+    std::string output;    // empty after a failed parse
+    std::size_t parts = 1; // how many parts were matched and built at once
+    bool operator==(const converted& other) const {
+        return parsed == other.parsed && output == other.output;
+    }
 };
 
 // Throws std::logic_error when a failed parse left records in the document:
