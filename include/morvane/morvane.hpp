@@ -73,8 +73,8 @@ struct options {
     // depends on it. Checks, conversions asked for warnings and inputs of
     // unknown size (streams, pipes) are parsed on one thread.
     unsigned threads = 0;
-    // The fewest bytes of input a thread takes: 0 for the library's own choice.
-    // Small parts serve to test the split itself.
+    // The fewest bytes of input a thread takes: 0 for the library's own choice
+    // (32 MiB). Small parts serve to test the split itself.
     std::size_t min_part_bytes = 0;
 };
 
