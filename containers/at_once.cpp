@@ -33,4 +33,9 @@ std::vector<std::exception_ptr> run_at_once(std::size_t count,
     return ended;
 }
 
+void run_all_at_once(std::size_t count, const std::function<void(std::size_t)>& task) {
+    for (const std::exception_ptr& failed : run_at_once(count, task))
+        if (failed) std::rethrow_exception(failed);
+}
+
 } // namespace morvane

@@ -24,14 +24,17 @@ run_at_once(std::size_t count, const std::function<void(std::size_t)>& task);
     return n * k / slices;
 }
 
-// Runs body(from, to) on each of up to `threads` slices of [0, n) at once and
-// rethrows the first exception a slice ended with.
+// run_at_once, then, once every task has ended, rethrows the first exception
+// a task ended with.
+void run_all_at_once(std::size_t count, const std::function<void(std::size_t)>& task);
+
+// Runs body(from, to) on each of up to `threads` slices of [0, n) at once, as
+// run_all_at_once does.
 template <class Body> void for_slices(std::size_t n, std::size_t threads, Body&& body) {
     const std::size_t slices = std::max<std::size_t>(1, std::min(threads, n));
-    for (const std::exception_ptr& failed : run_at_once(slices, [&](std::size_t k) {
-             body(slice_start(n, slices, k), slice_start(n, slices, k + 1));
-         }))
-        if (failed) std::rethrow_exception(failed);
+    run_all_at_once(slices, [&](std::size_t k) {
+        body(slice_start(n, slices, k), slice_start(n, slices, k + 1));
+    });
 }
 
 } // namespace morvane

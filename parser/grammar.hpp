@@ -210,9 +210,7 @@ template <class RunFor> int old_format_parser::yyparse(const part_plan& plan, Ru
         std::vector<std::invoke_result_t<RunFor&, std::size_t>> runs;
         runs.reserve(counted.size());
         for (std::size_t i = 0; i < counted.size(); ++i) runs.push_back(run_for(i));
-        for (const std::exception_ptr& failed :
-             run_at_once(counted.size(), [&](std::size_t i) { part(counted[i]).replay(runs[i]); }))
-            if (failed) std::rethrow_exception(failed);
+        run_all_at_once(counted.size(), [&](std::size_t i) { part(counted[i]).replay(runs[i]); });
     } else {
         restore(start); // a failed parse consumes nothing
     }

@@ -3,9 +3,7 @@
 #include "model/operations.hpp"
 #include "writer/print.hpp"
 
-#include <algorithm>
 #include <array>
-#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,12 +56,11 @@ void print_frames(writer& out, const list<frame>& frames, std::size_t threads,
                 n += records(next->data), taken.push_back(next->data);
         }
         if (filled > 0) {
-            for (const std::exception_ptr& failed : run_at_once(filled, [&](std::size_t i) {
-                     if (i == 0) write_waiting();
-                     batch& b = *round[i];
-                     for (frame* f : b.frames) print_frame(b.w, f);
-                 }))
-                if (failed) std::rethrow_exception(failed);
+            run_all_at_once(filled, [&](std::size_t i) {
+                if (i == 0) write_waiting();
+                batch& b = *round[i];
+                for (frame* f : b.frames) print_frame(b.w, f);
+            });
             waiting = filled;
             printing = 1 - printing;
         }
@@ -82,18 +79,16 @@ void print_document(writer& out, document& doc, std::size_t threads, std::size_t
     // With threads to spare, the frames are sorted on a thread of their own
     // while this one prints the characters and charmaps.
     const std::size_t at_once = threads > 1 ? 2 : 1;
-    for (const std::exception_ptr& failed : run_at_once(at_once, [&](std::size_t task) {
-             if (task == 0) {
-                 list_sort(doc.character_list, compare_characters, characters_prefix, threads);
-                 for (character* c : doc.character_list) print_character(out, c);
-                 if (!doc.charmap_list.empty()) out.output_string(0, "[charmaps]\n");
-                 list_sort(doc.charmap_list, compare_charmaps, charmaps_prefix, threads);
-                 for (const charmap* c : doc.charmap_list) print_charmap(out, c);
-             }
-             if (task == at_once - 1)
-                 list_sort(doc.frame_list, compare_frames, frames_prefix, threads);
-         }))
-        if (failed) std::rethrow_exception(failed);
+    run_all_at_once(at_once, [&](std::size_t task) {
+        if (task == 0) {
+            list_sort(doc.character_list, compare_characters, characters_prefix, threads);
+            for (character* c : doc.character_list) print_character(out, c);
+            if (!doc.charmap_list.empty()) out.output_string(0, "[charmaps]\n");
+            list_sort(doc.charmap_list, compare_charmaps, charmaps_prefix, threads);
+            for (const charmap* c : doc.charmap_list) print_charmap(out, c);
+        }
+        if (task == at_once - 1) list_sort(doc.frame_list, compare_frames, frames_prefix, threads);
+    });
     if (!doc.frame_list.empty()) print_frames(out, doc.frame_list, threads, batch_records);
 }
 
