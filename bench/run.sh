@@ -30,9 +30,8 @@ while [ $# -gt 0 ]; do
 done
 
 # The converter on one thread, each trick weighed and each rule stated once
-# (the action log's reservation restored; the run in RESULTS.md used 0d55f1e,
-# the same converter but for seven #include lines that nothing used):
-# the parse in parts must pay on every core without costing memory.
+# (the action log's reservation restored): the parse in parts must pay on
+# every core without costing memory.
 baseline=e69efa5
 build_dir="${BUILD_DIR:-build/bench}"
 baseline_src=build/baseline/src
