@@ -40,6 +40,9 @@ class file_input : public input_source {
     explicit file_input(std::FILE* file) : in_(file) {}
 
     std::size_t read(char* dst, std::size_t max) override { return in_->read(dst, max); }
+    std::size_t read_in_pieces(char* dst, std::size_t n, std::size_t pieces) override {
+        return in_->read_in_pieces(dst, n, pieces);
+    }
     [[nodiscard]] std::optional<std::uint64_t> size_hint() const override {
         return in_->size_hint();
     }

@@ -13,11 +13,29 @@
 #include "parser/input.hpp"
 #include "parser/input_buffer.hpp"
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 #include <vector>
 
 namespace morvane {
+
+// How many parts a parse may match at once: at most `parts`, none of fewer
+// than `min_part_bytes` bytes. More than one only for an input of known size.
+// Smaller parts do not pay for their threads and fresh memory (realistic
+// inputs, medians of 9 interleaved runs, 2 parts against 1 with 1 MiB parts
+// allowed: 10 MiB 0.070 s against 0.064, 27 MiB 0.122 against 0.127, 40 MiB
+// 0.186 against 0.187).
+struct part_plan {
+    std::size_t parts = 1;
+    std::size_t min_part_bytes = std::size_t{32} << 20U;
+
+    // How many parts an input of `bytes` bytes is split into: at least one.
+    [[nodiscard]] std::size_t parts_for(std::size_t bytes) const noexcept {
+        return std::max<std::size_t>(
+            1, std::min(parts, bytes / std::max<std::size_t>(min_part_bytes, 1)));
+    }
+};
 
 class engine {
   public:
@@ -63,10 +81,13 @@ class engine {
         yypos = 0;
     }
     // Reads the rest of an input of known size, so that engines of parts can
-    // share it; null, having read nothing, when the size is unknown (an input
-    // that never ends is read only as far as a parse looks).
-    [[nodiscard]] input_buffer* read_whole() {
-        if (!input_->expected_limit()) return nullptr;
+    // share it, in as many pieces at once as it is split into parts; null,
+    // having read nothing, when the size is unknown (an input that never ends
+    // is read only as far as a parse looks).
+    [[nodiscard]] input_buffer* read_whole(const part_plan& plan) {
+        const auto expected = input_->expected_limit();
+        if (!expected) return nullptr;
+        input_->read_rest(plan.parts_for(*expected));
         while (input_->yyrefill()) {
         }
         return input_;

@@ -34,17 +34,6 @@ inline constexpr char_class text_first = char_class::of(".A-Z_a-z");
 inline constexpr char_class text_rest = char_class::of(". 0-9A-Z\\_a-z");
 } // namespace old_format_classes
 
-// How many parts a parse may match at once: at most `parts`, none of fewer
-// than `min_part_bytes` bytes. More than one only for an input of known size.
-// Smaller parts do not pay for their threads and fresh memory (realistic
-// inputs, medians of 9 interleaved runs, 2 parts against 1 with 1 MiB parts
-// allowed: 10 MiB 0.070 s against 0.064, 27 MiB 0.122 against 0.127, 40 MiB
-// 0.186 against 0.187).
-struct part_plan {
-    std::size_t parts = 1;
-    std::size_t min_part_bytes = std::size_t{32} << 20U;
-};
-
 class old_format_parser : public engine {
   public:
     old_format_parser() = default;
@@ -163,12 +152,12 @@ template <class RunFor> int old_format_parser::yyparse(const part_plan& plan, Ru
     // input (the furthest failure, the places of warnings) is split.
     std::vector<std::size_t> starts;
     std::vector<std::unique_ptr<old_format_parser>> later;
-    input_buffer* whole =
-        plan.parts > 1 && !tracking_failures() && !recording_positions() ? read_whole() : nullptr;
+    input_buffer* whole = plan.parts > 1 && !tracking_failures() && !recording_positions()
+                              ? read_whole(plan)
+                              : nullptr;
     if (whole != nullptr) {
         const std::string_view input = whole->buffered();
-        const std::size_t parts =
-            std::min(plan.parts, input.size() / std::max<std::size_t>(plan.min_part_bytes, 1));
+        const std::size_t parts = plan.parts_for(input.size());
         for (std::size_t k = 1; k < parts; ++k) {
             const std::size_t from = std::max(slice_start(input.size(), parts, k),
                                               starts.empty() ? 0 : starts.back() + 1);

@@ -20,6 +20,12 @@ class input_source {
     // Copies up to max bytes to dst and returns how many; 0 only at the end of
     // the input. Throws read_error when the bytes cannot be had.
     virtual std::size_t read(char* dst, std::size_t max) = 0;
+    // Copies the next `n` bytes to dst as read() would, in up to `pieces`
+    // pieces read at once where the source can read at positions (a regular
+    // file), and returns how many of the first bytes it gave: fewer when the
+    // input ended, the source then being past those. Reading in pieces spreads
+    // the copy, and the first touch of dst's fresh pages, over the cores.
+    virtual std::size_t read_in_pieces(char* dst, std::size_t n, std::size_t pieces);
     // How many bytes are left, when that is known, so buffers can be sized once.
     // A hint only: a file may shrink or grow while it is read, and the parse
     // then sees exactly the bytes that read() gave.

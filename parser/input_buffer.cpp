@@ -54,6 +54,16 @@ bool input_buffer::yyrefill() {
     return true;
 }
 
+void input_buffer::read_rest(std::size_t pieces) {
+    if (at_end_ || input_ == nullptr || !expected_limit_ || yylimit_ >= *expected_limit_) return;
+    // Room for one byte more, as yyrefill leaves, for the read that finds the end.
+    const std::size_t n = *expected_limit_ - yylimit_;
+    if (bytes_.capacity() - yylimit_ - slack <= n)
+        bytes_.reserve(yylimit_ + n + 1 + slack, yylimit_ + slack);
+    yylimit_ += input_->read_in_pieces(bytes_.data() + yylimit_, n, pieces);
+    end_with_slack();
+}
+
 void input_buffer::drop(std::size_t consumed) noexcept {
     const std::size_t remaining = yylimit_ - consumed;
     if (remaining != 0 && consumed != 0)

@@ -36,6 +36,9 @@ class input_buffer {
     // Reads more bytes after those read; false at the end of the input. The
     // bytes may move. Throws read_error when the input cannot be read.
     [[nodiscard]] bool yyrefill();
+    // Reads the bytes up to the expected limit, in up to `pieces` pieces at
+    // once (see input_source::read_in_pieces). Throws read_error as yyrefill.
+    void read_rest(std::size_t pieces);
 
     // Drops the first `consumed` bytes, keeping the rest for the next parse.
     void drop(std::size_t consumed) noexcept;
