@@ -41,6 +41,16 @@ void print_message(const char* format, ...);
 // Opens a file named in UTF-8 with a mode of std::fopen.
 [[nodiscard]] std::FILE* open_file(const char* name, const char* mode);
 
+// Opens a file named in UTF-8 for writing, creating it where missing, as
+// open_file(name, "w") does, except that on POSIX systems an existing file is
+// emptied only by empty_output. Emptying a large file that the system still
+// caches takes a while, which may then overlap other work.
+[[nodiscard]] std::FILE* open_output(const char* name);
+// Empties a file that open_output opened, when it is a regular file (as
+// opening one for writing does); false when that fails. Not a stream call: it
+// may run on another thread while nothing else uses `output`.
+[[nodiscard]] bool empty_output(std::FILE* output);
+
 // A file system path from a file name in UTF-8.
 [[nodiscard]] std::filesystem::path file_path(const char* name);
 

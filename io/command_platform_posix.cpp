@@ -4,6 +4,10 @@
 
 #include <cstdarg>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace morvane::platform {
 
 command_line::command_line(int argc, char** argv) {
@@ -12,6 +16,20 @@ command_line::command_line(int argc, char** argv) {
 }
 
 std::FILE* open_file(const char* name, const char* mode) { return std::fopen(name, mode); }
+
+std::FILE* open_output(const char* name) {
+    const int fd = ::open(name, O_WRONLY | O_CREAT, 0666);
+    if (fd < 0) return nullptr;
+    std::FILE* file = ::fdopen(fd, "w");
+    if (file == nullptr) ::close(fd);
+    return file;
+}
+
+bool empty_output(std::FILE* output) {
+    struct stat info {};
+    const int fd = ::fileno(output);
+    return ::fstat(fd, &info) == 0 && (!S_ISREG(info.st_mode) || ::ftruncate(fd, 0) == 0);
+}
 
 std::filesystem::path file_path(const char* name) { return name; }
 

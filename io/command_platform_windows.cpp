@@ -50,6 +50,11 @@ std::FILE* open_file(const char* name, const char* mode) {
     return ::_wfopen(to_utf16(name).c_str(), to_utf16(mode).c_str());
 }
 
+// Opened in mode "w", the file is emptied at once.
+std::FILE* open_output(const char* name) { return open_file(name, "w"); }
+
+bool empty_output(std::FILE* /*output*/) { return true; }
+
 std::filesystem::path file_path(const char* name) { return to_utf16(name); }
 
 void print_message(const char* format, ...) {

@@ -24,7 +24,9 @@ class input_source {
     // pieces read at once where the source can read at positions (a regular
     // file), and returns how many of the first bytes it gave: fewer when the
     // input ended, the source then being past those. Reading in pieces spreads
-    // the copy, and the first touch of dst's fresh pages, over the cores.
+    // the copy, and the first touch of dst's fresh pages, over the cores
+    // (realistic 100 MiB on 2 threads: read in 17 to 20 ms against 31; the
+    // whole run 0.316 s against 0.326, medians of 11 interleaved runs).
     virtual std::size_t read_in_pieces(char* dst, std::size_t n, std::size_t pieces);
     // How many bytes are left, when that is known, so buffers can be sized once.
     // A hint only: a file may shrink or grow while it is read, and the parse
