@@ -6,9 +6,6 @@
 
 #if __has_include(<sys/mman.h>)
 #include <sys/mman.h>
-#if !defined(__EMSCRIPTEN__) // whose mappings cannot be unmapped in part
-#define MORVANE_MAPPED_BLOCKS 1
-#endif
 #endif
 
 namespace morvane {
@@ -28,27 +25,6 @@ std::size_t rounded(std::size_t bytes) noexcept {
     return (bytes + huge_page - 1) & ~(huge_page - 1);
 }
 
-#if defined(MORVANE_MAPPED_BLOCKS)
-// A large block is mapped on its own, at a multiple of 2 MiB, and unmapped when
-// released, so that its pages go back to the system at once: the free store
-// would keep them for its later allocations (realistic 100 MiB, peak
-// 215.0 MB against 217.1 from the free store, 3 runs each; time unchanged,
-// 0.309 s against 0.300, medians of 11 interleaved runs).
-char* allocate_large(std::size_t bytes) {
-    const std::size_t size = rounded(bytes);
-    void* mapped = ::mmap(nullptr, size + huge_page, PROT_READ | PROT_WRITE,
-                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED) throw std::bad_alloc();
-    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t block = (start + huge_page - 1) & ~std::uintptr_t{huge_page - 1};
-    if (block != start) ::munmap(mapped, block - start);
-    ::munmap(reinterpret_cast<void*>(block + size), start + huge_page - block);
-    advise_huge_pages(reinterpret_cast<void*>(block), size);
-    return reinterpret_cast<char*>(block);
-}
-
-void release_large(char* block, std::size_t bytes) noexcept { ::munmap(block, rounded(bytes)); }
-#else
 char* allocate_large(std::size_t bytes) {
     void* block = ::operator new (rounded(bytes), std::align_val_t{huge_page});
     advise_huge_pages(block, rounded(bytes));
@@ -58,7 +34,6 @@ char* allocate_large(std::size_t bytes) {
 void release_large(char* block, std::size_t /*bytes*/) noexcept {
     ::operator delete (block, std::align_val_t{huge_page});
 }
-#endif
 
 } // namespace
 

@@ -263,7 +263,7 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t threads) {
     // the keys are made and compared on every thread, a slice each
     // (88,097 frames of realistic 100 MiB: 37 ms to make their keys on one
     // thread, of 107 ms for the whole sort).
-    std::vector<keyed, large_allocator<keyed>> sorted(n);
+    std::vector<keyed> sorted(n);
     for_slices(n, threads, [&](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i)
             sorted[i] = {prefix(static_cast<const T*>(entries[i]->data)), i};
