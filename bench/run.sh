@@ -256,8 +256,11 @@ memory=$(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
 compiler=$(c++ --version | head -n 1)
 thp=$(cat /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknown)
 
-# The ledger of measures is kept as it is: bench/ledger.sh's figures, not this run's.
+# The ledger of measures is kept as it is: bench/ledger.sh's figures, not this
+# run's; so is the table of wall time by step, from timers put in by hand.
 ledger=$(sed -n '/^## Ledger of measures/,$p' "$results" 2>/dev/null || true)
+steps=$(sed -n '/^## Wall time by step/,/^## Ledger of measures/p' "$results" 2>/dev/null |
+  sed '$d' || true)
 {
   echo "# Benchmark results"
   echo
@@ -291,6 +294,10 @@ ledger=$(sed -n '/^## Ledger of measures/,$p' "$results" 2>/dev/null || true)
   echo "reading, writing and zeroing fresh pages):"
   echo
   printf '%s\n' "$phases"
+  if [ -n "$steps" ]; then
+    echo
+    printf '%s\n' "$steps"
+  fi
   if [ -n "$ledger" ]; then
     echo
     printf '%s\n' "$ledger"
