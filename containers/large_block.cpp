@@ -31,9 +31,7 @@ char* allocate_large(std::size_t bytes) {
     return static_cast<char*>(block);
 }
 
-void release_large(char* block, std::size_t /*bytes*/) noexcept {
-    ::operator delete (block, std::align_val_t{huge_page});
-}
+void release_large(char* block) noexcept { ::operator delete (block, std::align_val_t{huge_page}); }
 
 } // namespace
 
@@ -59,7 +57,7 @@ large_block allocate_large_block(std::size_t bytes) {
 
 void release_large_block(char* block, std::size_t bytes) noexcept {
     if (is_large(bytes))
-        release_large(block, bytes);
+        release_large(block);
     else
         ::operator delete(block);
 }

@@ -36,6 +36,7 @@ using large_block = std::unique_ptr<char[], large_block_deleter>;
 // Releases a block that allocate_large_block(bytes) gave and that was then
 // released from its large_block.
 void release_large_block(char* block, std::size_t bytes) noexcept;
+
 inline void large_block_deleter::operator()(char* block) const noexcept {
     release_large_block(block, bytes_);
 }

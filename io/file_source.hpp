@@ -16,8 +16,8 @@ class file_source : public input_source {
   public:
     explicit file_source(std::FILE* file);
     std::size_t read(char* dst, std::size_t max) override;
-    // Each piece by reads at its position, on a thread of its own (where the
-    // system reads at positions).
+    // Reads each piece at its position, on a thread of its own, where the
+    // system reads at positions.
     std::size_t read_in_pieces(char* dst, std::size_t n, std::size_t pieces) override;
     [[nodiscard]] std::optional<std::uint64_t> size_hint() const override { return size_; }
 
