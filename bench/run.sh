@@ -258,9 +258,10 @@ thp=$(cat /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknow
 
 # The ledger of measures is kept as it is: bench/ledger.sh's figures, not this
 # run's; so is the table of wall time by step, from timers put in by hand.
-ledger=$(sed -n '/^## Ledger of measures/,$p' "$results" 2>/dev/null || true)
-steps=$(sed -n '/^## Wall time by step/,/^## Ledger of measures/p' "$results" 2>/dev/null |
-  sed '$d' || true)
+# Each is one section: from its heading to the next one.
+section() { awk -v h="$1" '/^## / { on = index($0, h) == 1 } on' "$results" 2>/dev/null || true; }
+ledger=$(section "## Ledger of measures")
+steps=$(section "## Wall time by step")
 {
   echo "# Benchmark results"
   echo
