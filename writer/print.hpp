@@ -16,6 +16,9 @@ namespace morvane {
 void print_document(writer& out, document& doc, std::size_t threads = 1,
                     std::size_t batch_records = 4096);
 
+// The sorted frames; see print_document.
+void print_frames(writer& out, const list<frame>& frames, std::size_t threads,
+                  std::size_t batch_records);
 void print_frame(writer& out, frame* f);
 void print_colrect(writer& out, const colrect* c);
 void print_point(writer& out, const point* p);

@@ -1,0 +1,146 @@
+#include "writer/print.hpp"
+
+#include <condition_variable>
+#include <cstddef>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <stop_token>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace morvane {
+namespace {
+
+// Frames printed into memory by one worker, to be written in their turn.
+struct batch {
+    std::string text; // what did not fit in the writer's block
+    string_sink sink{text};
+    writer w{sink};
+    std::vector<frame*> frames;
+    std::exception_ptr failed;
+};
+
+// The batches handed to the workers, in the order they are to be written.
+// Everything here is guarded by `lock`, but for a batch's contents: this
+// thread fills a batch before handing it over and writes it once the batch is
+// marked printed; in between, only the worker that took it touches it.
+class print_queue {
+  public:
+    explicit print_queue(std::size_t batches) : ring_(batches) {
+        for (auto& b : ring_) b = std::make_unique<batch>();
+    }
+
+    [[nodiscard]] std::size_t size() const noexcept { return ring_.size(); }
+    // The k-th batch handed over, counting from 0; the ring holds size() of them.
+    [[nodiscard]] batch& at(std::size_t k) noexcept { return *ring_[k % ring_.size()]; }
+
+    void hand_over() {
+        {
+            const std::scoped_lock hold(lock_);
+            ++handed_;
+        }
+        work_.notify_one();
+    }
+    // Waits until the k-th batch handed over is printed.
+    void wait_printed(std::size_t k) {
+        std::unique_lock hold(lock_);
+        done_.wait(hold, [&] { return printed_upto_[k % ring_.size()] > k; });
+    }
+    // A worker: prints batches in turn until asked to stop.
+    void work(const std::stop_token& stop) {
+        for (;;) {
+            std::size_t k;
+            {
+                std::unique_lock hold(lock_);
+                if (!work_.wait(hold, stop, [&] { return taken_ < handed_; }) ||
+                    stop.stop_requested())
+                    return;
+                k = taken_++;
+            }
+            batch& b = at(k);
+            try {
+                for (frame* f : b.frames) print_frame(b.w, f);
+            } catch (...) {
+                b.failed = std::current_exception();
+            }
+            {
+                const std::scoped_lock hold(lock_);
+                printed_upto_[k % ring_.size()] = k + 1;
+            }
+            done_.notify_one();
+        }
+    }
+
+  private:
+    std::vector<std::unique_ptr<batch>> ring_;
+    std::mutex lock_;
+    std::condition_variable_any work_; // a batch was handed over
+    std::condition_variable done_;     // a batch was printed
+    std::size_t handed_ = 0;           // batches handed over so far
+    std::size_t taken_ = 0;            // of those, taken by a worker
+    // Per slot of the ring: one past the number of the last batch printed in it.
+    std::vector<std::size_t> printed_upto_ = std::vector<std::size_t>(ring_.size(), 0);
+};
+
+} // namespace
+
+// The frames in order. Up to `threads` workers print batches of them into
+// memory while this thread takes the frames of the batches to come and writes
+// the printed ones in order; a frame larger than a batch it prints itself,
+// once every batch before it is written. Only this thread writes to `out`, so
+// whatever holds for its writes (an interruption leaves no half-written file)
+// holds for all. Workers that wait for the next batch, rather than a thread
+// per batch and a round of them at a time that waits for its slowest:
+// realistic 100 MiB, the frames printed in 83-88 ms against 92-112, the whole
+// run 0.288 s against 0.327 (15 interleaved runs).
+void print_frames(writer& out, const list<frame>& frames, std::size_t threads,
+                  std::size_t batch_records) {
+    print_queue queue(threads > 1 ? 2 * threads : 0);
+    std::vector<std::jthread> workers; // stopped and joined before the queue goes
+    for (std::size_t i = 0; i < threads && threads > 1; ++i) {
+        try {
+            workers.emplace_back([&queue](const std::stop_token& stop) { queue.work(stop); });
+        } catch (const std::system_error&) {
+            break; // fewer workers, or none
+        }
+    }
+    if (workers.empty()) batch_records = 0; // every frame printed here
+
+    const auto records = [](const frame* f) {
+        return 1 + f->sprites.size() + f->points.size() + f->colrects.size();
+    };
+    auto* next = frames.head;
+    std::size_t handed = 0;  // batches handed over
+    std::size_t written = 0; // of those, written
+    for (;;) {
+        // Hand over as many batches as the ring holds, up to a frame larger than a batch.
+        while (handed - written < queue.size() && next != nullptr &&
+               records(next->data) <= batch_records) {
+            std::vector<frame*>& taken = queue.at(handed).frames;
+            for (std::size_t n = 0; next != nullptr && n + records(next->data) <= batch_records;
+                 next = next->next)
+                n += records(next->data), taken.push_back(next->data);
+            queue.hand_over();
+            ++handed;
+        }
+        if (written < handed) {
+            queue.wait_printed(written);
+            batch& b = queue.at(written++);
+            if (b.failed) std::rethrow_exception(b.failed);
+            out.write_bytes(b.text);
+            b.text.clear();
+            out.take_buffered(b.w);
+            b.frames.clear();
+        } else if (next != nullptr) {
+            print_frame(out, next->data);
+            next = next->next;
+        } else {
+            return;
+        }
+    }
+}
+
+} // namespace morvane
