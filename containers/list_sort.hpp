@@ -116,6 +116,13 @@ template <class T> void link_after(list<T>& l, list_entry<T>*& last, list_entry<
     last = e;
 }
 
+// Asks for the memory at p to be brought into the cache: a hint only.
+inline void prefetch([[maybe_unused]] const void* p) noexcept {
+#if defined(__GNUC__)
+    __builtin_prefetch(p);
+#endif
+}
+
 // Relinks the list as entries[order(0)], entries[order(1)], ... (n >= 1). The
 // walks below find the order first and link after it: linking scattered
 // entries while walking stalls the walk (88,097 frames of realistic 100 MiB:
@@ -276,10 +283,18 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t threads) {
     // reads ahead to the next entry while this one's record and text arrive.
     // 88,097 frames of realistic 100 MiB: 41-45 ms for the walk and the keys,
     // against 20 ms for the walk and then 26-43 ms for the keys on both threads.
+    // The record of the entry 16 ahead is asked for early: 13-18 ms with,
+    // 19-26 ms without (5 runs each, the root lists' entries side by side).
     std::vector<list_entry<T>*> entries(n);
     std::vector<keyed> sorted(n);
     std::size_t listed = 0;
+    auto* ahead = l.head;
+    for (std::size_t k = 0; k < 16 && ahead != nullptr; ++k) ahead = ahead->next;
     for (auto* e = l.head; e != nullptr; e = e->next, ++listed) {
+        if (ahead != nullptr) {
+            prefetch(ahead->data);
+            ahead = ahead->next;
+        }
         entries[listed] = e;
         sorted[listed] = {prefix(static_cast<const T*>(e->data)), listed};
     }

@@ -57,13 +57,18 @@ class document {
     [[nodiscard]] text borrow_long(std::string_view bytes);
 
     arena arena_; // before the lists below, which allocate from it
+    // The root lists' entries, side by side rather than among the records:
+    // sorting and printing a root list walk it. Realistic 100 MiB: the frames
+    // taken for printing in 6-10 ms against 16-19, peak 214,628 KiB against
+    // 216,560, page faults 4,448 against 3,904 (its first blocks are small).
+    arena root_entries_;
     std::vector<large_block> retained_;
     std::vector<std::unique_ptr<document>> appended_; // before the lists that link into them
 
   public:
-    list<frame> frame_list{alloc()};
-    list<character> character_list{alloc()};
-    list<charmap> charmap_list{alloc()};
+    list<frame> frame_list{allocator(&root_entries_)};
+    list<character> character_list{allocator(&root_entries_)};
+    list<charmap> charmap_list{allocator(&root_entries_)};
 };
 
 } // namespace morvane
