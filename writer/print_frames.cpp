@@ -5,7 +5,6 @@
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <stop_token>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -30,9 +29,33 @@ struct batch {
 // or the writing thread as it waits) touches it.
 class print_queue {
   public:
-    explicit print_queue(std::size_t batches) : ring_(batches) {
+    // A ring of `batches` batches, and up to `workers` workers: as many as
+    // threads can be had for.
+    print_queue(std::size_t batches, std::size_t workers) : ring_(batches) {
         for (auto& b : ring_) b = std::make_unique<batch>();
+        workers_.reserve(workers); // so that only starting a thread can fail below
+        for (std::size_t i = 0; i < workers; ++i) {
+            try {
+                workers_.emplace_back([this] { work(); });
+            } catch (const std::system_error&) {
+                break;
+            }
+        }
     }
+    print_queue(const print_queue&) = delete;
+    print_queue& operator=(const print_queue&) = delete;
+    // However the writing thread leaves, the workers stop once the batch each
+    // is printing is done, and are joined.
+    ~print_queue() {
+        {
+            const std::scoped_lock hold(lock_);
+            stopping_ = true;
+        }
+        work_.notify_all();
+        for (std::thread& t : workers_) t.join();
+    }
+
+    [[nodiscard]] std::size_t workers() const noexcept { return workers_.size(); }
 
     [[nodiscard]] std::size_t size() const noexcept { return ring_.size(); }
     // The k-th batch handed over, counting from 0; the ring holds size() of them.
@@ -60,22 +83,21 @@ class print_queue {
             }
         }
     }
-    // A worker: prints batches in turn until asked to stop.
-    void work(const std::stop_token& stop) {
+
+  private:
+    // A worker: prints batches in turn until told to stop.
+    void work() {
         for (;;) {
             std::size_t k;
             {
                 std::unique_lock hold(lock_);
-                if (!work_.wait(hold, stop, [&] { return taken_ < handed_; }) ||
-                    stop.stop_requested())
-                    return;
+                work_.wait(hold, [&] { return stopping_ || taken_ < handed_; });
+                if (stopping_) return;
                 k = taken_++;
             }
             print(k);
         }
     }
-
-  private:
     // Prints the k-th batch, taken by this thread, and marks it printed.
     void print(std::size_t k) {
         batch& b = at(k);
@@ -93,12 +115,14 @@ class print_queue {
 
     std::vector<std::unique_ptr<batch>> ring_;
     std::mutex lock_;
-    std::condition_variable_any work_; // a batch was handed over
-    std::condition_variable done_;     // a batch was printed
-    std::size_t handed_ = 0;           // batches handed over so far
-    std::size_t taken_ = 0;            // of those, taken by a worker
+    std::condition_variable work_; // a batch was handed over, or stop
+    std::condition_variable done_; // a batch was printed
+    bool stopping_ = false;
+    std::size_t handed_ = 0; // batches handed over so far
+    std::size_t taken_ = 0;  // of those, taken for printing
     // Per slot of the ring: one past the number of the last batch printed in it.
     std::vector<std::size_t> printed_upto_ = std::vector<std::size_t>(ring_.size(), 0);
+    std::vector<std::thread> workers_; // last: started once all above is ready
 };
 
 } // namespace
@@ -116,16 +140,8 @@ class print_queue {
 // of 9 interleaved runs; a worker per thread besides it: 83).
 void print_frames(writer& out, const list<frame>& frames, std::size_t threads,
                   std::size_t batch_records) {
-    print_queue queue(threads > 1 ? 2 * threads : 0);
-    std::vector<std::jthread> workers; // stopped and joined before the queue goes
-    for (std::size_t i = 1; i < threads; ++i) {
-        try {
-            workers.emplace_back([&queue](const std::stop_token& stop) { queue.work(stop); });
-        } catch (const std::system_error&) {
-            break; // fewer workers, or none
-        }
-    }
-    if (workers.empty()) batch_records = 0; // every frame printed here
+    print_queue queue(threads > 1 ? 2 * threads : 0, threads > 1 ? threads - 1 : 0);
+    if (queue.workers() == 0) batch_records = 0; // every frame printed here
 
     const auto records = [](const frame* f) {
         return 1 + f->sprites.size() + f->points.size() + f->colrects.size();
