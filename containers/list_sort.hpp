@@ -249,7 +249,8 @@ template <class T, class Cmp> bool sort_in_place_if_all_differ(list<T>& l, Cmp& 
     // the merge goes on by position, which costs next to nothing, and the list
     // is then put back in its original order. Realistic 1 GiB, whose frame
     // names repeat: 30 ms for this attempt, against 747 ms merging to the end
-    // and then looking for neighbours that tie (one run each).
+    // and then looking for neighbours that tie; the whole run 2.35-2.81 s
+    // against 3.09-5.02, user time 3.4-3.6 s against 4.2 (3 interleaved runs).
     bool all_differ = true;
     const auto by_data = [&](const entry* x, const entry* y) {
         if (!all_differ) return by_position(x, y);
