@@ -1,5 +1,5 @@
 #pragma once
-// One converted project: the three root lists, the arena that holds every record,
+// One converted project: the three root lists, the arenas that hold every record,
 // list entry and generated text, and the input buffers that values point into.
 // Everything is released together when the document goes away.
 
