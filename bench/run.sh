@@ -9,8 +9,12 @@
 # inputs into bench/data/ (kept between runs) and converts each one N times
 # (default 9) with both builds, each first in every other round, interleaved
 # with `cp` and `wc -l` of the same file, taking medians of wall-clock and of
-# CPU (user + system) time. Peak memory comes from /usr/bin/time. Every conversion's output is checked against
-# what the generator says it must hold.
+# CPU (user + system) time, to the microsecond, and the peak memory, all from
+# morvane-bench-measure. Before each conversion it touches and frees four times
+# the input's size and 512 MiB more (at most 8 GiB) in huge pages, so that
+# neither build's first touches land on memory that the virtual machine has
+# handed back to its host (see bench/measure.cpp). Every conversion's output is
+# checked against what the generator says it must hold.
 # A realistic input of 1 GiB is converted 3 times per build, and the realistic
 # 100 MiB one also by this build on one thread (MORVANE_THREADS=1); the CPU
 # time of each phase of the 100 MiB conversion comes from bench/phases.sh.
@@ -41,7 +45,7 @@ results=bench/RESULTS.md
 records=1000000
 
 . .ci/install.sh
-want time -- test -x /usr/bin/time
+want linux-perf -- perf --version
 install_wanted
 
 if [ ! -f "$build_dir/CMakeCache.txt" ]; then
@@ -53,7 +57,8 @@ if [ ! -f "$build_dir/CMakeCache.txt" ]; then
   fi
 fi
 grep -q '^MORVANE_BENCH:BOOL=ON' "$build_dir/CMakeCache.txt" || cmake -S . -B "$build_dir" -DMORVANE_BENCH=ON
-cmake --build "$build_dir" -j2 --target morvane-convert morvane-bench-generate morvane-bench-verify
+cmake --build "$build_dir" -j2 --target morvane-convert morvane-bench-generate morvane-bench-verify \
+  morvane-bench-measure
 if [ ! -d "$baseline_src" ]; then
   git worktree add --detach "$baseline_src" "$baseline"
 fi
@@ -68,6 +73,7 @@ base_convert="$baseline_build/morvane-convert"
 convert="$build_dir/morvane-convert"
 generate="$build_dir/bench/morvane-bench-generate"
 verify="$build_dir/bench/morvane-bench-verify"
+measure="$build_dir/bench/morvane-bench-measure"
 mkdir -p "$data"
 
 now() { date +%s%N; }
@@ -84,19 +90,20 @@ gen() {
   fi
 }
 
-# cpu_of FILE: user + system seconds from a "%U %S" line of /usr/bin/time.
-cpu_of() { tail -n 1 "$1" | awk '{ printf "%.3f", $1 + $2 }'; }
+# cpu_of FILE: user + system seconds from what morvane-bench-measure wrote.
+cpu_of() { awk '{ printf "%.4f", $2 + $3 }' "$1"; }
 
-# convert_once PROGRAM NAME: converts bench/data/NAME.old to NAME.new; appends
+# convert_once PROGRAM NAME: converts bench/data/NAME.old to NAME.new, after
+# warming $warm_mib MiB; appends
 # its wall-clock nanoseconds, CPU seconds and peak KiB to the arrays named by
 # the prefix in $into (walls_X, cpus_X, rss_X), and sets said_X to what it
 # reported when that was not "Success!".
 convert_once() {
-  local program="$1" name="$2" t0 status
-  t0=$(now)
-  /usr/bin/time -f "%U %S %M" -o "$data/time.txt" "$program" "$data/$name.old" "$data/$name.new" \
+  local program="$1" name="$2" status
+  "$measure" --warm "$warm_mib" "$data/time.txt" "$program" "$data/$name.old" "$data/$name.new" \
     2>"$data/stderr.txt" || true
-  local wall=$(($(now) - t0))
+  local wall
+  wall=$(awk '{ print $1 }' "$data/time.txt")
   status=$(head -n 1 "$data/stderr.txt")
   if [ "$status" != "Success!" ]; then
     echo "$name: $program said: $status" >&2
@@ -104,7 +111,7 @@ convert_once() {
   fi
   eval "walls_$into+=($wall)"
   eval "cpus_$into+=($(cpu_of "$data/time.txt"))"
-  eval "rss_$into+=($(tail -n 1 "$data/time.txt" | awk '{ print $3 }'))"
+  eval "rss_$into+=($(awk '{ print $4 }' "$data/time.txt"))"
 }
 
 # check_output NAME: the verifier's verdict on bench/data/NAME.new.
@@ -127,11 +134,12 @@ verdict_of() {
 # check (the verifier's verdict), and cp_s, wc_s, cp_cpu for the copy.
 measure() {
   local name="$1" n="$2" in="$data/$1.old" t0 cps=() wcs=() cp_cpus=()
+  warm_mib=$(($(stat -L -c %s "$in") / 262144 + 512))
+  [ "$warm_mib" -le 8192 ] || warm_mib=8192
   walls_new=() cpus_new=() rss_new=() walls_base=() cpus_base=() rss_base=() said_new="" said_base=""
   for ((i = 0; i < n; i++)); do
-    t0=$(now)
-    /usr/bin/time -f "%U %S" -o "$data/cp-time.txt" cp "$in" "$data/scratch.cp"
-    cps+=($(($(now) - t0)))
+    "$measure" "$data/cp-time.txt" cp "$in" "$data/scratch.cp"
+    cps+=($(awk '{ print $1 }' "$data/cp-time.txt"))
     cp_cpus+=($(cpu_of "$data/cp-time.txt"))
     rm -f "$data/scratch.cp"
     t0=$(now); wc -l "$in" >/dev/null; wcs+=($(($(now) - t0)))
@@ -165,7 +173,7 @@ failed=0
 # wall, cpu, rss (bytes) and check.
 row() {
   local name="$1"
-  size=$(stat -c %s "$data/$name.old")
+  size=$(stat -L -c %s "$data/$name.old")
   measure "$name" "$runs"
   new_rss=$((new_rss_kib * 1024)) base_rss=$((base_rss_kib * 1024))
   local check="$new_check"
