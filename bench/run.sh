@@ -11,7 +11,7 @@
 # with `cp` and `wc -l` of the same file, taking medians of wall-clock and of
 # CPU (user + system) time, to the microsecond, and the peak memory, all from
 # morvane-bench-measure. Before each conversion it touches and frees four times
-# the input's size and 512 MiB more (at most 8 GiB) in huge pages, so that
+# the input's size and 512 MiB more (at most 4 GiB) in huge pages, so that
 # neither build's first touches land on memory that the virtual machine has
 # handed back to its host (see bench/measure.cpp). Every conversion's output is
 # checked against what the generator says it must hold.
@@ -135,7 +135,7 @@ verdict_of() {
 measure() {
   local name="$1" n="$2" in="$data/$1.old" t0 cps=() wcs=() cp_cpus=()
   warm_mib=$(($(stat -L -c %s "$in") / 262144 + 512))
-  [ "$warm_mib" -le 8192 ] || warm_mib=8192
+  [ "$warm_mib" -le 4096 ] || warm_mib=4096
   walls_new=() cpus_new=() rss_new=() walls_base=() cpus_base=() rss_base=() said_new="" said_base=""
   for ((i = 0; i < n; i++)); do
     "$measure" "$data/cp-time.txt" cp "$in" "$data/scratch.cp"
