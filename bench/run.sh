@@ -278,7 +278,10 @@ steps=$(section "## Wall time by step")
   echo "($(git rev-parse --short HEAD)$(git diff --quiet HEAD -- . ':!bench/RESULTS.md' || echo ', with uncommitted changes')), each first in every other round, interleaved with \`cp\` and \`wc -l\` of the"
   echo "same file. Times are medians of wall-clock seconds; CPU columns are medians of"
   echo "user + system seconds; peak memory is the largest maximum resident set size of"
-  echo "the runs, the input buffer included."
+  echo "the runs, the input buffer included; all three from \`morvane-bench-measure\`,"
+  echo "which before each conversion touches and frees four times the input's size and"
+  echo "512 MiB more (at most 4 GiB), so that neither build's first touches of memory"
+  echo "land on memory the virtual machine has handed back to its host."
   echo
   echo "| Machine | |"
   echo "|---|---|"
