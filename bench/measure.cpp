@@ -91,8 +91,8 @@ int main(int argc, char** argv) {
     };
     std::ofstream result(argv[1]);
     result << std::chrono::duration_cast<std::chrono::nanoseconds>(wall).count() << ' '
-           << std::fixed << std::setprecision(6) << seconds(used.ru_utime) << ' ' << seconds(used.ru_stime) << ' ' << used.ru_maxrss
-           << '\n';
+           << std::fixed << std::setprecision(6) << seconds(used.ru_utime) << ' '
+           << seconds(used.ru_stime) << ' ' << used.ru_maxrss << '\n';
     if (!result.flush()) {
         std::fprintf(stderr, "morvane-bench-measure: cannot write %s\n", argv[1]);
         return 127;

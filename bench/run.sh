@@ -58,7 +58,7 @@ if [ ! -f "$build_dir/CMakeCache.txt" ]; then
 fi
 grep -q '^MORVANE_BENCH:BOOL=ON' "$build_dir/CMakeCache.txt" || cmake -S . -B "$build_dir" -DMORVANE_BENCH=ON
 cmake --build "$build_dir" -j2 --target morvane-convert morvane-bench-generate morvane-bench-verify \
-  morvane-bench-measure
+  morvane-bench-measure morvane-bench-processor-speed
 if [ ! -d "$baseline_src" ]; then
   git worktree add --detach "$baseline_src" "$baseline"
 fi
@@ -74,6 +74,7 @@ convert="$build_dir/morvane-convert"
 generate="$build_dir/bench/morvane-bench-generate"
 verify="$build_dir/bench/morvane-bench-verify"
 measure="$build_dir/bench/morvane-bench-measure"
+processor_speed="$build_dir/bench/morvane-bench-processor-speed"
 mkdir -p "$data"
 
 now() { date +%s%N; }
@@ -188,6 +189,7 @@ verdict() { # verdict TEXT PASSED
 le() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }' && echo 1 || echo 0; }
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+speed_before=$("$processor_speed")
 
 gen realistic-10M realistic 10M
 gen realistic-100M realistic 100M
@@ -259,6 +261,7 @@ if [ "$huge" = 1 ]; then
 fi
 
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+speed_after=$("$processor_speed")
 cpu=$(lscpu | sed -n 's/^Model name: *//p' | head -n 1)
 memory=$(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
 compiler=$(c++ --version | head -n 1)
@@ -293,6 +296,7 @@ steps=$(section "## Wall time by step")
   echo "| transparent huge pages | $thp |"
   echo "| compiler | $compiler |"
   echo "| load average before / after | $load_before / $load_after |"
+  echo "| the same arithmetic on each processor, before / after | $speed_before / $speed_after |"
   echo
   echo "| Input | MiB | base s | new s | new / base | base CPU s | new CPU s | new / base CPU | cp s | cp CPU s | wc -l s | base peak MiB | new peak MiB | new / base peak | new peak / input | output |"
   echo "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|"
