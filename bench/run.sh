@@ -95,10 +95,9 @@ gen() {
 cpu_of() { awk '{ printf "%.4f", $2 + $3 }' "$1"; }
 
 # convert_once PROGRAM NAME: converts bench/data/NAME.old to NAME.new, after
-# warming $warm_mib MiB; appends
-# its wall-clock nanoseconds, CPU seconds and peak KiB to the arrays named by
-# the prefix in $into (walls_X, cpus_X, rss_X), and sets said_X to what it
-# reported when that was not "Success!".
+# warming $warm_mib MiB; appends its wall-clock nanoseconds, CPU seconds and
+# peak KiB to the arrays named by the prefix in $into (walls_X, cpus_X, rss_X),
+# and sets said_X to what it reported when that was not "Success!".
 convert_once() {
   local program="$1" name="$2" status
   "$measure" --warm "$warm_mib" "$data/time.txt" "$program" "$data/$name.old" "$data/$name.new" \
@@ -132,7 +131,8 @@ verdict_of() {
 
 # measure NAME RUNS: sets, for the new build (new_) and the baseline (base_),
 # wall (median seconds), cpu (median user + system seconds), rss_kib (max) and
-# check (the verifier's verdict), and cp_s, wc_s, cp_cpu for the copy.
+# check (the verifier's verdict), and cp_s, wc_s, cp_cpu for the copy; sets
+# warm_mib for the conversions.
 measure() {
   local name="$1" n="$2" in="$data/$1.old" t0 cps=() wcs=() cp_cpus=()
   warm_mib=$(($(stat -L -c %s "$in") / 262144 + 512))
