@@ -217,7 +217,7 @@ several=$convert convert=$one_thread
 row realistic-100M-one-thread
 convert=$several
 at_most "realistic 100 MiB on one thread (MORVANE_THREADS=1): CPU" "$new_cpu" "$base_cpu" 1.03 " s"
-phases=$(bench/phases.sh "$base_convert" "$convert" "$data/realistic-100M.old" 3)
+phases=$(MEASURE=$measure bench/phases.sh "$base_convert" "$convert" "$data/realistic-100M.old" 3)
 gen realistic-1G realistic 1G
 row_runs=$runs runs=3
 row realistic-1G
