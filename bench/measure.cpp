@@ -1,14 +1,16 @@
 // Runs a program and records what it cost, to the microsecond:
 //
-//   morvane-bench-measure [--warm MIB] RESULT PROGRAM [ARGUMENT...]
+//   morvane-bench-measure [--warm-for INPUT] RESULT PROGRAM [ARGUMENT...]
 //
 // writes "WALL_NS USER_S SYSTEM_S PEAK_KIB" to RESULT, the program's wall-clock
 // nanoseconds from its start to its end, its CPU seconds and its maximum
 // resident set, and exits with the program's status. /usr/bin/time gives CPU
 // time in hundredths only, too coarse for a limit of 1.03x on 0.4 s.
 //
-// --warm first touches and frees MIB MiB of memory in huge pages, so that the
-// program's own first touches find memory the machine backs. On a virtual
+// --warm-for first touches and frees memory in huge pages, four times INPUT's
+// size and 512 MiB more (at most 4 GiB, leaving a large input's page cache
+// alone), so that the program's own first touches find memory the machine
+// backs. On a virtual
 // machine whose free memory is handed back to the host (free page reporting,
 // 2 MiB blocks and up, here about a second after they are freed), a first
 // touch of memory freed longer ago costs some 30 times more: 200 MiB took
@@ -22,11 +24,13 @@
 #include <spawn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iomanip>
 
@@ -63,13 +67,16 @@ void warm(std::size_t mib) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 2 && std::strcmp(argv[1], "--warm") == 0) {
-        warm(std::strtoull(argv[2], nullptr, 10));
+    if (argc > 2 && std::strcmp(argv[1], "--warm-for") == 0) {
+        std::error_code unknown;
+        const std::uintmax_t input = std::filesystem::file_size(argv[2], unknown);
+        warm(
+            std::min<std::uintmax_t>(unknown ? 0 : input / (std::uintmax_t{1} << 18U) + 512, 4096));
         argc -= 2;
         argv += 2;
     }
     if (argc < 3) {
-        std::fputs("usage: morvane-bench-measure [--warm MIB] RESULT PROGRAM [ARGUMENT...]\n",
+        std::fputs("usage: morvane-bench-measure [--warm-for INPUT] RESULT PROGRAM [ARGUMENT...]\n",
                    stderr);
         return 2;
     }

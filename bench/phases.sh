@@ -14,15 +14,13 @@
 # 0.173 s not).
 set -euo pipefail
 base=$1 new=$2 input=$3 runs=${4:-3}
-warm_mib=$(($(stat -L -c %s "$input") / 262144 + 512))
-[ "$warm_mib" -le 4096 ] || warm_mib=4096
 rate=4000
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 # phase_seconds CONVERTER TAG: appends "phase seconds" lines for one run.
 phase_seconds() {
-  [ -z "${MEASURE:-}" ] || "$MEASURE" --warm "$warm_mib" "$out/warm.txt" true
+  [ -z "${MEASURE:-}" ] || "$MEASURE" --warm-for "$input" "$out/warm.txt" true
   perf record -q -F "$rate" -o "$out/perf.data" -- "$1" "$input" "$out/out.new" 2>/dev/null
   perf report -i "$out/perf.data" --no-children --sort dso,symbol -F overhead,sample,dso,sym \
     --stdio 2>/dev/null | awk -v rate="$rate" -v tag="$2" '

@@ -10,10 +10,9 @@
 # (default 9) with both builds, each first in every other round, interleaved
 # with `cp` and `wc -l` of the same file, taking medians of wall-clock and of
 # CPU (user + system) time, to the microsecond, and the peak memory, all from
-# morvane-bench-measure. Before each conversion it touches and frees four times
-# the input's size and 512 MiB more (at most 4 GiB) in huge pages, so that
-# neither build's first touches land on memory that the virtual machine has
-# handed back to its host (see bench/measure.cpp). Every conversion's output is
+# morvane-bench-measure. Before each conversion it touches and frees memory in
+# huge pages, so that neither build's first touches land on memory that the
+# virtual machine has handed back to its host (see bench/measure.cpp). Every conversion's output is
 # checked against what the generator says it must hold.
 # A realistic input of 1 GiB is converted 3 times per build, and the realistic
 # 100 MiB one also by this build on one thread (MORVANE_THREADS=1); the CPU
@@ -94,13 +93,13 @@ gen() {
 # cpu_of FILE: user + system seconds from what morvane-bench-measure wrote.
 cpu_of() { awk '{ printf "%.4f", $2 + $3 }' "$1"; }
 
-# convert_once PROGRAM NAME: converts bench/data/NAME.old to NAME.new, after
-# warming $warm_mib MiB; appends its wall-clock nanoseconds, CPU seconds and
+# convert_once PROGRAM NAME: converts bench/data/NAME.old to NAME.new, memory
+# warmed first; appends its wall-clock nanoseconds, CPU seconds and
 # peak KiB to the arrays named by the prefix in $into (walls_X, cpus_X, rss_X),
 # and sets said_X to what it reported when that was not "Success!".
 convert_once() {
   local program="$1" name="$2" status
-  "$measure" --warm "$warm_mib" "$data/time.txt" "$program" "$data/$name.old" "$data/$name.new" \
+  "$measure" --warm-for "$data/$name.old" "$data/time.txt" "$program" "$data/$name.old" "$data/$name.new" \
     2>"$data/stderr.txt" || true
   local wall
   wall=$(awk '{ print $1 }' "$data/time.txt")
@@ -131,12 +130,9 @@ verdict_of() {
 
 # measure NAME RUNS: sets, for the new build (new_) and the baseline (base_),
 # wall (median seconds), cpu (median user + system seconds), rss_kib (max) and
-# check (the verifier's verdict), and cp_s, wc_s, cp_cpu for the copy; sets
-# warm_mib for the conversions.
+# check (the verifier's verdict), and cp_s, wc_s, cp_cpu for the copy.
 measure() {
   local name="$1" n="$2" in="$data/$1.old" t0 cps=() wcs=() cp_cpus=()
-  warm_mib=$(($(stat -L -c %s "$in") / 262144 + 512))
-  [ "$warm_mib" -le 4096 ] || warm_mib=4096
   walls_new=() cpus_new=() rss_new=() walls_base=() cpus_base=() rss_base=() said_new="" said_base=""
   for ((i = 0; i < n; i++)); do
     "$measure" "$data/cp-time.txt" cp "$in" "$data/scratch.cp"
@@ -282,9 +278,9 @@ steps=$(section "## Wall time by step")
   echo "same file. Times are medians of wall-clock seconds; CPU columns are medians of"
   echo "user + system seconds; peak memory is the largest maximum resident set size of"
   echo "the runs, the input buffer included; all three from \`morvane-bench-measure\`,"
-  echo "which before each conversion touches and frees four times the input's size and"
-  echo "512 MiB more (at most 4 GiB), so that neither build's first touches of memory"
-  echo "land on memory the virtual machine has handed back to its host."
+  echo "which before each conversion touches and frees memory (see bench/measure.cpp),"
+  echo "so that neither build's first touches of memory land on memory the virtual"
+  echo "machine has handed back to its host."
   echo
   echo "| Machine | |"
   echo "|---|---|"
