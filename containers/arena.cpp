@@ -9,7 +9,7 @@ void* arena::allocate_in_new_block(std::size_t bytes, std::size_t alignment) {
     const std::size_t size = std::max(next_block_, bytes + alignment);
     blocks_.reserve(blocks_.size() + 1);
     blocks_.push_back(allocate_large_block(size));
-    next_block_ = size * 2;
+    next_block_ = std::max(size * 2, min_later_block_);
     next_ = blocks_.back().get();
     end_ = next_ + size;
     return allocate(bytes, alignment);

@@ -13,7 +13,10 @@ namespace morvane {
 
 class arena {
   public:
-    explicit arena(std::size_t first_block = 64 * 1024) noexcept : next_block_(first_block) {}
+    // Blocks double from `first_block`; those after the first are at least
+    // `min_later_block` bytes.
+    explicit arena(std::size_t first_block = 64 * 1024, std::size_t min_later_block = 0) noexcept
+        : next_block_(first_block), min_later_block_(min_later_block) {}
     arena(const arena&) = delete;
     arena& operator=(const arena&) = delete;
 
@@ -46,6 +49,7 @@ class arena {
     char* next_ = nullptr;
     char* end_ = nullptr;
     std::size_t next_block_;
+    std::size_t min_later_block_;
 };
 
 // A handle for containers that may draw from an arena: with one, storage comes

@@ -11,8 +11,6 @@
 namespace morvane {
 namespace {
 
-constexpr std::size_t huge_page = std::size_t{2} << 20U;
-
 void advise_huge_pages([[maybe_unused]] void* block, [[maybe_unused]] std::size_t bytes) noexcept {
 #if defined(MADV_HUGEPAGE)
     // Only a hint; a refusal changes nothing but speed.
@@ -20,18 +18,20 @@ void advise_huge_pages([[maybe_unused]] void* block, [[maybe_unused]] std::size_
 #endif
 }
 
-bool is_large(std::size_t bytes) noexcept { return bytes >= huge_page; }
+bool is_large(std::size_t bytes) noexcept { return bytes >= huge_page_bytes; }
 std::size_t rounded(std::size_t bytes) noexcept {
-    return (bytes + huge_page - 1) & ~(huge_page - 1);
+    return (bytes + huge_page_bytes - 1) & ~(huge_page_bytes - 1);
 }
 
 char* allocate_large(std::size_t bytes) {
-    void* block = ::operator new (rounded(bytes), std::align_val_t{huge_page});
+    void* block = ::operator new (rounded(bytes), std::align_val_t{huge_page_bytes});
     advise_huge_pages(block, rounded(bytes));
     return static_cast<char*>(block);
 }
 
-void release_large(char* block) noexcept { ::operator delete (block, std::align_val_t{huge_page}); }
+void release_large(char* block) noexcept {
+    ::operator delete (block, std::align_val_t{huge_page_bytes});
+}
 
 } // namespace
 

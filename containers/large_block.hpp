@@ -18,6 +18,9 @@
 
 namespace morvane {
 
+// The size from which a block is aligned and advised as above.
+inline constexpr std::size_t huge_page_bytes = std::size_t{2} << 20U;
+
 // Releases a block of allocate_large_block, which needs its size.
 class large_block_deleter {
   public:
