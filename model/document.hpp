@@ -58,9 +58,13 @@ class document {
 
     // Before the lists below, which allocate from it. Past its first block it
     // goes straight to huge pages, rather than through blocks of 128 KiB to
-    // 1 MiB whose 4 KiB pages each cost a fault (about 480 faults per
-    // document): sorted-frames 1M 0.154 s against 0.158, realistic 100 MiB
-    // 0.312 against 0.318 (medians of 21 and 15 interleaved runs).
+    // 1 MiB whose 4 KiB pages each cost a fault (about 480 per document).
+    // Medians of interleaved runs, against doubling from 64 KiB: realistic
+    // 100 MiB 0.311 s against 0.328 (21 runs; 3,488 page faults against 4,450;
+    // peak 214,836 KiB against 214,620), sorted-frames 1M 0.114 against 0.120
+    // (15), variables-in-one-character 1M 0.107 against 0.113 (21). The root
+    // entries' arena below keeps doubling: its few MiB would leave most of a
+    // huge page per document untouched (realistic 100 MiB peak 216,904 KiB).
     arena arena_{64 * 1024, huge_page_bytes};
     // The root lists' entries, side by side rather than among the records:
     // sorting and printing a root list walk it. Realistic 100 MiB: the frames
