@@ -57,13 +57,16 @@ struct no_sort_prefix {
 
 namespace detail {
 
+// The sort's arrays, each as long as the list (see large_allocator).
+template <class V> using scratch = std::vector<V, large_allocator<V>>;
+
 // Range minimum and maximum of original positions over the key-sorted sequence,
 // with point removal.
 class position_tree {
   public:
     static constexpr std::size_t none = static_cast<std::size_t>(-1);
 
-    explicit position_tree(const std::vector<std::size_t>& positions) {
+    explicit position_tree(const scratch<std::size_t>& positions) {
         while (leaves_ < positions.size()) leaves_ <<= 1;
         min_.assign(2 * leaves_, none);
         max_.assign(2 * leaves_, none);
@@ -102,8 +105,8 @@ class position_tree {
     }
 
     std::size_t leaves_ = 1;
-    std::vector<std::size_t, large_allocator<std::size_t>> min_;
-    std::vector<std::size_t, large_allocator<std::size_t>> max_;
+    scratch<std::size_t> min_;
+    scratch<std::size_t> max_;
 };
 
 // Appends e to a list being rebuilt; last is its last entry so far.
@@ -128,7 +131,7 @@ inline void prefetch([[maybe_unused]] const void* p) noexcept {
 // entries while walking stalls the walk (88,097 frames of realistic 100 MiB:
 // 13-14 ms for the walk and then the links, against 17-20 ms interleaved).
 template <class T, class Order>
-void link_in_order(list<T>& l, const std::vector<list_entry<T>*>& entries, const Order& order) {
+void link_in_order(list<T>& l, const scratch<list_entry<T>*>& entries, const Order& order) {
     const std::size_t n = entries.size();
     for (std::size_t k = 0; k < n; ++k) {
         list_entry<T>* e = entries[order(k)];
@@ -291,8 +294,8 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t threads) {
     // against 20 ms for the walk and then 26-43 ms for the keys on both threads.
     // The record of the entry 16 ahead is asked for early: 13-18 ms with,
     // 19-26 ms without (5 runs each, the root lists' entries side by side).
-    std::vector<list_entry<T>*> entries(n);
-    std::vector<keyed> sorted(n);
+    scratch<list_entry<T>*> entries(n);
+    scratch<keyed> sorted(n);
     std::size_t listed = 0;
     auto* ahead = l.head;
     for (std::size_t k = 0; k < 16 && ahead != nullptr; ++k) ahead = ahead->next;
@@ -323,7 +326,7 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t threads) {
     // of a range that sort below its pivot are exactly those before the pivot's
     // run: the split needs no comparison.
     constexpr std::size_t none = position_tree::none;
-    std::vector<std::size_t> run_start(n);
+    scratch<std::size_t> run_start(n);
     for_slices(n, threads, [&](std::size_t from, std::size_t to) {
         for (std::size_t k = from; k < to; ++k)
             run_start[k] = k == 0 || order(sorted[k - 1], sorted[k]) != 0 ? k : none;
@@ -331,8 +334,8 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t threads) {
     const bool all_differ = std::find(run_start.begin(), run_start.end(), none) == run_start.end();
     if (all_differ)
         return link_in_order(l, entries, [&sorted](std::size_t k) { return sorted[k].position; });
-    std::vector<std::size_t> by_key(n);
-    std::vector<std::size_t> rank(n);
+    scratch<std::size_t> by_key(n);
+    scratch<std::size_t> rank(n);
     for (std::size_t k = 0; k < n; ++k) {
         if (run_start[k] == none) run_start[k] = run_start[k - 1];
         by_key[k] = sorted[k].position;
@@ -340,7 +343,7 @@ void sort_long_list(list<T>& l, Cmp& cmp, Prefix& prefix, std::size_t threads) {
     }
     sorted = {};
     position_tree tree(by_key);
-    std::vector<std::size_t>& in_order = by_key; // its storage, for the walk's output
+    scratch<std::size_t>& in_order = by_key; // its storage, for the walk's output
 
     // In-order walk of the partition tree with an explicit stack. A task emits
     // a pivot (unless none) and then expands the key range after it, so a lower
