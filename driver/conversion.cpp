@@ -45,7 +45,7 @@ void conversion::write(output_sink& out) {
     writer w(out);
     // A batch of frames is 4,096 records for parts of the default size; tiny
     // parts still take a few records, so that both ways of printing serve.
-    print_document(w, doc_, plan_.parts, std::max<std::size_t>(plan_.min_part_bytes / 8192, 8));
+    print_document(w, doc_, plan_.parts, std::max<std::size_t>(plan_.min_part_bytes / 2048, 8));
     w.flush();
 }
 

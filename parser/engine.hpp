@@ -22,13 +22,14 @@ namespace morvane {
 
 // How many parts a parse may match at once: at most `parts`, none of fewer
 // than `min_part_bytes` bytes. More than one only for an input of known size.
-// Smaller parts do not pay for their threads and fresh memory (realistic
-// inputs, medians of 9 interleaved runs, 2 parts against 1 with 1 MiB parts
-// allowed: 10 MiB 0.070 s against 0.064, 27 MiB 0.122 against 0.127, 40 MiB
-// 0.186 against 0.187).
+// Parts of 8 MiB and more pay for their thread and fresh memory (medians of 11-15 interleaved runs
+// against 32 MiB parts: same-name-frames 1M, 26 MiB, 0.088 s against 0.104; realistic 26 MiB 0.080
+// against 0.115; sorted-frames 1M, 39 MiB, 0.101 against 0.117; peak at most 1.6% more). Smaller
+// ones do not: 4 MiB parts took a realistic 8 MiB input in 0.0419 s against 0.0414, and raised
+// realistic 10 MiB's peak by 8% (31,548 KiB against 29,168).
 struct part_plan {
     std::size_t parts = 1;
-    std::size_t min_part_bytes = std::size_t{32} << 20U;
+    std::size_t min_part_bytes = std::size_t{8} << 20U;
 
     // How many parts an input of `bytes` bytes is split into: at least one.
     [[nodiscard]] std::size_t parts_for(std::size_t bytes) const noexcept {

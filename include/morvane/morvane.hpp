@@ -74,7 +74,7 @@ struct options {
     // unknown size (streams, pipes) are parsed on one thread.
     unsigned threads = 0;
     // The fewest bytes of input a thread takes: 0 for the library's own choice
-    // (32 MiB). Small parts serve to test the split itself.
+    // (8 MiB). Small parts serve to test the split itself.
     std::size_t min_part_bytes = 0;
 };
 
