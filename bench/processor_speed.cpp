@@ -5,7 +5,7 @@
 // 150 ms and the other 106-124 for a while. A conversion split into equal
 // parts then waits for the part on the slower one, while a conversion on one
 // thread may run on the faster one throughout, so run.sh records this before
-// and after its runs.
+// and after its runs, and before each round of each input.
 
 #include <sched.h>
 

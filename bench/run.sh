@@ -128,13 +128,20 @@ verdict_of() {
   if [ -n "$said" ]; then echo "FAILED: $said"; else check_output "$name"; fi
 }
 
+# slower_processor: the milliseconds the arithmetic of morvane-bench-processor-speed
+# took on the slower processor just now.
+slower_processor() { "$processor_speed" | tr -d ',' | awk '{ for (i = 2; i <= NF; i += 2) if ($i > m) m = $i } END { print m }'; }
+
 # measure NAME RUNS: sets, for the new build (new_) and the baseline (base_),
 # wall (median seconds), cpu (median user + system seconds), rss_kib (max) and
-# check (the verifier's verdict), and cp_s, wc_s, cp_cpu for the copy.
+# check (the verifier's verdict), cp_s, wc_s, cp_cpu for the copy, and slow_ms,
+# the median over the rounds of the slower processor's time (a host that
+# takes time away from one processor slows a run on two threads most).
 measure() {
-  local name="$1" n="$2" in="$data/$1.old" t0 cps=() wcs=() cp_cpus=()
+  local name="$1" n="$2" in="$data/$1.old" t0 cps=() wcs=() cp_cpus=() slows=()
   walls_new=() cpus_new=() rss_new=() walls_base=() cpus_base=() rss_base=() said_new="" said_base=""
   for ((i = 0; i < n; i++)); do
+    slows+=($(slower_processor))
     "$measure" "$data/cp-time.txt" cp "$in" "$data/scratch.cp"
     cps+=($(awk '{ print $1 }' "$data/cp-time.txt"))
     cp_cpus+=($(cpu_of "$data/cp-time.txt"))
@@ -160,6 +167,7 @@ measure() {
   cp_s=$(seconds "$(printf '%s\n' "${cps[@]}" | median)")
   wc_s=$(seconds "$(printf '%s\n' "${wcs[@]}" | median)")
   cp_cpu=$(printf '%s\n' "${cp_cpus[@]}" | median)
+  slow_ms=$(printf '%s\n' "${slows[@]}" | median)
   rm -f "$data/cp-time.txt"
 }
 
@@ -175,7 +183,7 @@ row() {
   new_rss=$((new_rss_kib * 1024)) base_rss=$((base_rss_kib * 1024))
   local check="$new_check"
   [ "$base_check" = ok ] || check="$check (baseline: $base_check)"
-  rows+=("| $name | $(mib "$size") | $base_wall | $new_wall | $(ratio "$new_wall" "$base_wall") | $base_cpu | $new_cpu | $(ratio "$new_cpu" "$base_cpu") | $cp_s | $cp_cpu | $wc_s | $(mib "$base_rss") | $(mib "$new_rss") | $(ratio "$new_rss" "$base_rss") | $(ratio "$new_rss" "$size") | $check |")
+  rows+=("| $name | $(mib "$size") | $base_wall | $new_wall | $(ratio "$new_wall" "$base_wall") | $base_cpu | $new_cpu | $(ratio "$new_cpu" "$base_cpu") | $cp_s | $cp_cpu | $wc_s | $(mib "$base_rss") | $(mib "$new_rss") | $(ratio "$new_rss" "$base_rss") | $(ratio "$new_rss" "$size") | $slow_ms | $check |")
   [ "$new_check" = ok ] || failed=1
   echo "$name: ${new_wall}s / ${new_cpu}s CPU, $(mib "$new_rss") MiB peak (baseline ${base_wall}s / ${base_cpu}s CPU, $(mib "$base_rss") MiB), $check"
 }
@@ -280,7 +288,10 @@ steps=$(section "## Wall time by step")
   echo "the runs, the input buffer included; all three from \`morvane-bench-measure\`,"
   echo "which before each conversion touches and frees memory (see bench/measure.cpp),"
   echo "so that neither build's first touches of memory land on memory the virtual"
-  echo "machine has handed back to its host."
+  echo "machine has handed back to its host. The slower processor column is the median,"
+  echo "over the rounds, of the milliseconds the arithmetic of"
+  echo "\`morvane-bench-processor-speed\` took on the slower of the processors just"
+  echo "before the round (85-90 ms here when the host gives both their full time)."
   echo
   echo "| Machine | |"
   echo "|---|---|"
@@ -294,8 +305,8 @@ steps=$(section "## Wall time by step")
   echo "| load average before / after | $load_before / $load_after |"
   echo "| the same arithmetic on each processor, before / after | $speed_before / $speed_after |"
   echo
-  echo "| Input | MiB | base s | new s | new / base | base CPU s | new CPU s | new / base CPU | cp s | cp CPU s | wc -l s | base peak MiB | new peak MiB | new / base peak | new peak / input | output |"
-  echo "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|"
+  echo "| Input | MiB | base s | new s | new / base | base CPU s | new CPU s | new / base CPU | cp s | cp CPU s | wc -l s | base peak MiB | new peak MiB | new / base peak | new peak / input | slower processor ms | output |"
+  echo "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|"
   printf '%s\n' "${rows[@]}"
   echo
   echo "Targets:"
