@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <sched.h>
 #include <sys/wait.h>
 #include <thread>
 #include <tuple>
@@ -125,6 +126,21 @@ TEST(cli_interruption, an_interruption_empties_an_open_output_and_keeps_a_closed
     write_file(input, project);
     ASSERT_EQ(run_program(convert, {input, output}).status, 0);
     const auto whole = fs::file_size(output);
+    // The converter shares this thread's one processor, so that it runs only
+    // while this thread sleeps: a host that stops this thread's processor for
+    // a while cannot let the converter run to its end between two freezes.
+    struct on_one_processor {
+        cpu_set_t allowed{};
+        on_one_processor() {
+            cpu_set_t one;
+            CPU_ZERO(&one);
+            CPU_SET(::sched_getcpu(), &one);
+            if (::sched_getaffinity(0, sizeof allowed, &allowed) != 0 ||
+                ::sched_setaffinity(0, sizeof one, &one) != 0)
+                ADD_FAILURE() << "cannot keep to one processor";
+        }
+        ~on_one_processor() { ::sched_setaffinity(0, sizeof allowed, &allowed); }
+    } pinned;
     for (int run = 0; run <= 10; ++run) { // the last one as soon as the output exists: parsing
         // Freezes the converter again and again until it is frozen with its
         // output still open (shorter than the whole one) and past 1 MiB (but
