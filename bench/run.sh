@@ -134,7 +134,7 @@ verdict_of() {
 # waiting for that: the host here at times gives one of them a third of its time
 # for minutes, which no interleaving evens out.
 slower_processor() {
-  local times
+  local times tries
   for ((tries = 0; tries < 20; tries++)); do
     times=$("$processor_speed" | tr -d ',' | awk '{ for (i = 2; i <= NF; i += 2) { if ($i > max) max = $i; if (min == "" || $i < min) min = $i } } END { print max, (max <= 1.25 * min) }')
     [ "${times#* }" = 1 ] && break
