@@ -116,8 +116,8 @@ class action_log {
     // The pages past the log's end go back first: the last huge page the
     // match wrote is mostly unused, and when the parts' replays end together
     // each part's would count at the peak. Sorted-frames 1M on 2 threads, 31
-    // interleaved rounds: peak at most 171,552 KiB against 173,336 (one run in
-    // four, a huge page more), for 1.3 ms more wall time (87.9 against 86.5).
+    // interleaved rounds: peak at most 171,552 KiB against 173,336 (7 runs of
+    // 31 a huge page more), for 1.3 ms more wall time (87.9 against 86.5).
     template <class Run> void replay(const char* input, Run&& run);
 
     // Empties the log. One above 64 KiB is let go rather than kept for the next
