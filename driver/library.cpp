@@ -4,6 +4,7 @@
 #include "driver/conversion.hpp"
 #include "driver/outcome_words.hpp"
 #include "io/file_streams.hpp"
+#include "io/platform.hpp"
 #include "io/stream_io.hpp"
 #include "model/counts.hpp"
 #include "model/error.hpp"
@@ -15,7 +16,6 @@
 #include <cstdlib>
 #include <new>
 #include <stdexcept>
-#include <thread>
 #include <type_traits>
 
 namespace morvane {
@@ -45,7 +45,7 @@ part_plan plan_for(const options& how) {
     std::size_t threads = how.threads;
     if (const char* given = std::getenv("MORVANE_THREADS"); threads == 0 && given != nullptr)
         threads = std::strtoul(given, nullptr, 10);
-    if (threads == 0) threads = std::thread::hardware_concurrency();
+    if (threads == 0) threads = platform::processors_available();
     part_plan plan{.parts = std::max<std::size_t>(threads, 1)};
     if (how.min_part_bytes != 0) plan.min_part_bytes = how.min_part_bytes;
     return plan;

@@ -2,8 +2,10 @@
 
 #include "io/platform.hpp"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <io.h>
+#include <thread>
 
 namespace morvane::platform {
 
@@ -13,6 +15,11 @@ bool take_over_text_mode(std::FILE* file) {
     std::fflush(file);
     const int previous = ::_setmode(fd, _O_BINARY);
     return previous != -1 && previous != _O_BINARY;
+}
+
+// The machine's processors: a process's affinity there spans processor groups.
+unsigned processors_available() noexcept {
+    return std::max(std::thread::hardware_concurrency(), 1U);
 }
 
 } // namespace morvane::platform

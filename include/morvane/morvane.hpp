@@ -69,9 +69,9 @@ struct options {
     bool warnings = false;
     // How many threads one conversion may use: 0 lets the library decide, from
     // the environment variable MORVANE_THREADS when it holds a number above 0,
-    // else from the hardware; 1 converts on the calling thread alone. No result
-    // depends on it. Checks, conversions asked for warnings and inputs of
-    // unknown size (streams, pipes) are parsed on one thread.
+    // else from the processors the calling thread may run on; 1 converts on the calling thread
+    // alone. No result depends on it. Checks, conversions asked for warnings and inputs of unknown
+    // size (streams, pipes) are parsed on one thread.
     unsigned threads = 0;
     // The fewest bytes of input a thread takes: 0 for the library's own choice
     // (8 MiB). Small parts serve to test the split itself.

@@ -5,6 +5,7 @@
 // own (GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT) fails).
 
 #include "io/interruption.hpp"
+#include "support/one_processor.hpp"
 #include "support/run_program.hpp"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <sched.h>
 #include <sys/wait.h>
 #include <thread>
 #include <tuple>
@@ -129,18 +129,12 @@ TEST(cli_interruption, an_interruption_empties_an_open_output_and_keeps_a_closed
     // The converter shares this thread's one processor, so that it runs only
     // while this thread sleeps: a host that stops this thread's processor for
     // a while cannot let the converter run to its end between two freezes.
-    struct on_one_processor {
-        cpu_set_t allowed{};
-        on_one_processor() {
-            cpu_set_t one;
-            CPU_ZERO(&one);
-            CPU_SET(::sched_getcpu(), &one);
-            if (::sched_getaffinity(0, sizeof allowed, &allowed) != 0 ||
-                ::sched_setaffinity(0, sizeof one, &one) != 0)
-                ADD_FAILURE() << "cannot keep to one processor";
-        }
-        ~on_one_processor() { ::sched_setaffinity(0, sizeof allowed, &allowed); }
-    } pinned;
+    // It still runs on two threads, so that every writing thread is stopped.
+    const on_one_processor pinned;
+    const struct two_threads {
+        two_threads() { ::setenv("MORVANE_THREADS", "2", 1); }
+        ~two_threads() { ::unsetenv("MORVANE_THREADS"); }
+    } threads;
     for (int run = 0; run <= 10; ++run) { // the last one as soon as the output exists: parsing
         // Freezes the converter again and again until it is frozen with its
         // output still open (shorter than the whole one) and past 1 MiB (but
